@@ -1,0 +1,29 @@
+# Installs the library, its one public header, a CMake package
+# (find_package(KivLogging) gives KivLogging::kivlogging) and kivlogging.pc.
+include(CMakePackageConfigHelpers)
+
+set(KIVLOGGING_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KivLogging)
+
+install(TARGETS kivlogging EXPORT KivLoggingTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES include/logging/MsgLog.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/logging)
+install(EXPORT KivLoggingTargets NAMESPACE KivLogging:: DESTINATION ${KIVLOGGING_CMAKE_DIR})
+
+configure_package_config_file(cmake/KivLoggingConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/KivLoggingConfig.cmake
+  INSTALL_DESTINATION ${KIVLOGGING_CMAKE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KivLoggingConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/KivLoggingConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/KivLoggingConfigVersion.cmake
+  DESTINATION ${KIVLOGGING_CMAKE_DIR})
+
+# The .pc file finds its prefix relative to where it is installed.
+file(RELATIVE_PATH KIVLOGGING_PC_TO_PREFIX
+  "${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "${CMAKE_INSTALL_PREFIX}")
+configure_file(cmake/kivlogging.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivlogging.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivlogging.pc
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,157 @@
+#include "logs/FileMsgLog.h"
+
+#include <stdexcept>
+
+#include "core/DateTime.h"
+#include "core/LogLifetime.h"
+#include "logs/MessageText.h"
+
+namespace ORVA::KIV::System::Utility::Logging {
+namespace {
+
+// The banner at the head of every log file, followed there by the time
+// stamp of opening and two line ends.
+constexpr char kHeaderBanner[] =
+    "\n"
+    "*************************************************** PLAIN-TEXT LOGGER "
+    "***************************************************\n"
+    "\n"
+    "0123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
+    "123456789 123456789 123456789 123456789 1234567880\n"
+    "0         0         0         0         0         0         0         "
+    "0         0         0         0         0         0\n"
+    "\n"
+    "DATE:";
+
+// How many numbered variants of a taken default name are tried.
+constexpr int kLastNameVariant = 999;
+
+// The default constructor cannot form a path without a log directory.
+class NoLogDirectory : public std::runtime_error {
+public:
+    NoLogDirectory() : std::runtime_error("no log directory") {}
+};
+
+// The log directory text; throws when there is none.
+std::string LogDirectory() {
+    const char* directory = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
+    if (directory == nullptr) throw NoLogDirectory();
+    return directory;
+}
+
+}  // namespace
+
+FileMsgLog::FileMsgLog(const char* fileName) {
+    SetMsgLogName();
+    m_canLogMessages = false;
+    if (fileName != nullptr && fileName[0] != '\0') {
+        Open(fileName, Platform::FileCreation::kReplace);
+    }
+}
+
+FileMsgLog::FileMsgLog() {
+    SetMsgLogName();
+    m_canLogMessages = false;
+    OpenNewFile(LogDirectory());
+}
+
+FileMsgLog::~FileMsgLog() {
+    Close();
+}
+
+void FileMsgLog::SetMsgLogName() {
+    m_name = "Plain Text Message Log";
+}
+
+void FileMsgLog::Open(const char* path, Platform::FileCreation creation) noexcept {
+    m_logFile = Platform::OpenFileForWriting(path, creation).handle;
+    m_canLogMessages = m_logFile != Platform::kNoFile;
+    if (m_canLogMessages) WriteHeader();
+}
+
+void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
+    try {
+        const std::string base = directory + GetUniqueLoggerFileName();
+        for (int variant = 1; variant <= kLastNameVariant; ++variant) {
+            const std::string path = base + (variant == 1 ? "" : "_" + std::to_string(variant)) +
+                                     FILE_EXTENSION_PLAIN_LOG;
+            const Platform::OpenedFile opened =
+                Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
+            if (!opened.nameTaken) {
+                m_logFile = opened.handle;
+                m_canLogMessages = m_logFile != Platform::kNoFile;
+                if (m_canLogMessages) WriteHeader();
+                return;
+            }
+        }
+    } catch (...) {
+        // Out of memory while naming: the log stays unopened.
+    }
+}
+
+void FileMsgLog::WriteHeader() noexcept {
+    try {
+        std::string header = kHeaderBanner;
+        AppendCurrentDateTime(header);
+        header += "\n\n";
+        Write(header);
+    } catch (...) {
+        Close();
+    }
+}
+
+void FileMsgLog::Write(const std::string& text) noexcept {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_logFile != Platform::kNoFile) Platform::WriteFile(m_logFile, text.data(), text.size());
+}
+
+void FileMsgLog::Close() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_logFile != Platform::kNoFile) {
+            Platform::CloseFile(m_logFile);
+            m_logFile = Platform::kNoFile;
+        }
+    }
+    m_canLogMessages = false;
+}
+
+IMsgLog::SupportedMsgLog FileMsgLog::MsgLogType() const {
+    return MSG_LOG_PLAIN_FILE;
+}
+
+void FileMsgLog::LogMessage(const char* message, int levelCode, const char* marking) {
+    FileMsgLog::LogMessage(nullptr, message, levelCode, marking);
+}
+
+void FileMsgLog::LogMessage(const char* method, const char* message, int levelCode,
+                            const char* marking) {
+    if (!CanLogMessages() || !LoggingIsOn() || !IsLoggableMessage(message)) return;
+    try {
+        std::string& text = ClearedMessageBuffer();
+        AppendMessageLine(text, method, message, levelCode, marking);
+        Write(text);
+    } catch (...) {
+        // Out of memory while composing: the message is dropped.
+    }
+}
+
+void FileMsgLog::LogMessage(const char* message, const char* marking) {
+    if (message == nullptr) return;
+    try {
+        std::string& text = ClearedMessageBuffer();
+        AppendRawText(text, message, marking, 2);
+        Write(text);
+    } catch (...) {
+        // Out of memory while composing: the text is dropped.
+    }
+}
+
+bool FileMsgLog::DeleteFileMsgLog(IMsgLog** log) {
+    return DeleteIfKind<FileMsgLog>(log, MSG_LOG_PLAIN_FILE, [](FileMsgLog* doomed) {
+        doomed->Close();
+        delete doomed;
+    });
+}
+
+}  // namespace ORVA::KIV::System::Utility::Logging

@@ -1,0 +1,142 @@
+#include "platform/Platform.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+namespace ORVA::KIV::System::Utility::Logging::Platform {
+
+// On POSIX a backslash is an ordinary file-name character.
+const char kDirectorySeparator = '/';
+const char kAlternateSeparator = '\0';
+
+std::optional<std::string> GetEnvironmentValue(const char* name) {
+    if (name == nullptr) return std::nullopt;
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    return std::string(value);
+}
+
+std::optional<std::string> GetExecutablePath() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return std::nullopt;
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+namespace {
+
+std::string NonEmptyEnvironmentValue(const char* name) {
+    return GetEnvironmentValue(name).value_or(std::string());
+}
+
+// $HOME, else the home directory of the password database.
+std::string HomeDirectory() {
+    std::string home = NonEmptyEnvironmentValue("HOME");
+    if (!home.empty()) return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        return found->pw_dir;
+    }
+    return std::string();
+}
+
+// The XDG_DOCUMENTS_DIR entry of user-dirs.dirs: a quoted path that is
+// absolute or starts with $HOME.
+std::string DocumentsFolderFromUserDirs(const std::string& home) {
+    std::string configHome = NonEmptyEnvironmentValue("XDG_CONFIG_HOME");
+    if (configHome.empty()) {
+        if (home.empty()) return std::string();
+        configHome = home + "/.config";
+    }
+    std::ifstream file(configHome + "/user-dirs.dirs");
+    const std::string prefix = "XDG_DOCUMENTS_DIR=\"";
+    for (std::string line; std::getline(file, line);) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const size_t valueStart = start + prefix.size();
+        const size_t valueEnd = line.find('"', valueStart);
+        if (valueEnd == std::string::npos) continue;
+        std::string value = line.substr(valueStart, valueEnd - valueStart);
+        if (value.rfind("$HOME", 0) == 0) {
+            if (home.empty()) continue;
+            value = home + value.substr(5);
+        }
+        if (!value.empty() && value.front() == '/') return value;
+    }
+    return std::string();
+}
+
+}  // namespace
+
+std::string GetDocumentsFolder() {
+    std::string documents = NonEmptyEnvironmentValue("XDG_DOCUMENTS_DIR");
+    if (!documents.empty()) return documents;
+    const std::string home = HomeDirectory();
+    documents = DocumentsFolderFromUserDirs(home);
+    if (!documents.empty()) return documents;
+    if (home.empty()) return std::string();
+    return home + "/Documents";
+}
+
+bool FileExists(const char* path) {
+    struct stat status {};
+    return path != nullptr && stat(path, &status) == 0;
+}
+
+bool DirectoryExists(const char* path) {
+    struct stat status {};
+    return path != nullptr && stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool ConvertToLocalTime(std::time_t time, std::tm* local) {
+    return localtime_r(&time, local) != nullptr;
+}
+
+OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
+    int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+    flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
+    OpenedFile opened;
+    int descriptor;
+    do {
+        descriptor = open(path, flags, 0666);
+    } while (descriptor < 0 && errno == EINTR);
+    opened.handle = descriptor < 0 ? kNoFile : descriptor;
+    opened.nameTaken = descriptor < 0 && errno == EEXIST;
+    return opened;
+}
+
+bool WriteFile(FileHandle file, const char* bytes, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(static_cast<int>(file), bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool CloseFile(FileHandle file) {
+    return close(static_cast<int>(file)) == 0;
+}
+
+}  // namespace ORVA::KIV::System::Utility::Logging::Platform

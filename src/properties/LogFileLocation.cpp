@@ -1,0 +1,43 @@
+#include "properties/LogFileLocation.h"
+
+#include <logging/MsgLog.h>
+
+#include "core/DateTime.h"
+#include "core/TextHelpers.h"
+#include "platform/Platform.h"
+#include "properties/DirectoryText.h"
+
+namespace ORVA::KIV::System::Utility::Logging {
+
+std::string CurrentUserHomeFolder() {
+    std::string folder;
+    try {
+        folder = UseDirectorySeparators(Platform::GetDocumentsFolder());
+        if (!folder.empty()) folder = WithTrailingSeparator(std::move(folder));
+    } catch (...) {
+        // Out of memory: whatever was reached is the answer.
+    }
+    return folder;
+}
+
+std::string IMsgLog::GetCurrentUserHomeFolder() {
+    return CurrentUserHomeFolder();
+}
+
+std::string IMsgLog::GetUniqueLoggerFileName() {
+    return MSG_LOG_BASE_FILE_NAME + CurrentFileNameStamp();
+}
+
+std::optional<std::string> AcceptLogDirectory(std::string_view value) {
+    const std::string directory = UseDirectorySeparators(ApplyTrimmingRule(value));
+    if (!DirectoryExists(directory.c_str())) return std::nullopt;
+    return WithTrailingSeparator(directory);
+}
+
+std::optional<std::string> DefaultLogDirectory() {
+    std::string home = CurrentUserHomeFolder();
+    if (!DirectoryExists(home.c_str())) return std::nullopt;
+    return home;
+}
+
+}  // namespace ORVA::KIV::System::Utility::Logging

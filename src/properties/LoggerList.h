@@ -1,0 +1,38 @@
+// The logger list: kind names separated by "|".
+#ifndef KIVLOGGING_PROPERTIES_LOGGERLIST_H
+#define KIVLOGGING_PROPERTIES_LOGGERLIST_H
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ORVA::KIV::System::Utility::Logging {
+
+// Splits the text at every character of the delimiter set. Runs of
+// delimiters never yield an empty token. On true, *pTokens is an array of
+// *pCount tokens, each a NUL-terminated copy; the caller releases each token
+// and then the array with delete[]. False with both outputs untouched for a
+// null or empty delimiter set or text; false with null and 0 when there is
+// no token or memory runs out. The text is never changed.
+bool TokenizeString(const char* delimiters, const char* text, char*** pTokens,
+                    size_t* pCount);
+
+// The kind name constant (LOGGER_CONSOLE, ...) spelled by the name after the
+// trimming rule, case-sensitively; null for anything else.
+const char* GetSupportedLoggerName(const char* name);
+
+// Fills *names with the recognised kind names of the list, each once, in
+// order of first appearance, and returns their number. Pieces are trimmed
+// by the trimming rule. Returns 0 for a null vector.
+size_t ParseLoggerList(const char* list, std::vector<std::string>* names);
+
+// The value stored for a logger list read from the properties file: the
+// recognised names joined by "|", or the trimmed text when it names none;
+// nullopt when the text is empty after trimming.
+std::optional<std::string> StoredLoggerList(std::string_view value);
+
+}  // namespace ORVA::KIV::System::Utility::Logging
+
+#endif  // KIVLOGGING_PROPERTIES_LOGGERLIST_H

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+#include <logging/MsgLog.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/MessageMatching.h"
+#include "support/PlatformText.h"
+#include "support/ScopedLoggingSwitch.h"
+#include "support/TempDirectory.h"
+
+using namespace ORVA::KIV::System::Utility::Logging;
+using kivtest::AsFileText;
+using kivtest::MaskTimeStamps;
+using kivtest::ReadFile;
+
+namespace {
+
+const std::string kHeader =
+    "\n"
+    "*************************************************** PLAIN-TEXT LOGGER "
+    "***************************************************\n"
+    "\n"
+    "0123456789 123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
+    "123456789 123456789 123456789 1234567880\n"
+    "0         0         0         0         0         0         0         0         0         "
+    "0         0         0         0\n"
+    "\n"
+    "DATE: [T] \n"
+    "\n";
+
+class FileMsgLogTest : public ::testing::Test {
+protected:
+    IMsgLog* NewFileLog(const std::string& path) {
+        return MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    }
+    std::string Content() const { return MaskTimeStamps(ReadFile(m_path)); }
+
+    kivtest::TempDirectory m_directory;
+    std::string m_path = m_directory.File("app.log");
+    kivtest::ScopedLoggingSwitch m_on{true};
+};
+
+TEST_F(FileMsgLogTest, StartsWithTheHeaderBanner) {
+    IMsgLog* log = NewFileLog(m_path);
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->CanLogMessages());
+    EXPECT_EQ(Content(), AsFileText(kHeader));
+    EXPECT_STREQ(log->GetName(), "Plain Text Message Log");
+    EXPECT_EQ(log->MsgLogType(), IMsgLog::MSG_LOG_PLAIN_FILE);
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, EachMessageIsInTheFileWhenTheCallReturns) {
+    IMsgLog* log = NewFileLog(m_path);
+    log->Debug("Init", "ready", IMsgLog::STR_SC_DEFAULT);
+    EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) DEBUG [T] Init:\n(U) ready\n\n"));
+    log->Warn("no method", nullptr);
+    log->Info("", "(U) ");
+    log->Info("M", nullptr, "(U) ");
+    EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) DEBUG [T] Init:\n(U) ready\n\n" +
+                                    "\n(U) WARN [T] unknown method:\nno method\n\n"));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, RawFormWritesWhileOffWithAnEmptyLineAfter) {
+    IMsgLog* log = NewFileLog(m_path);
+    IMsgLog::TurnLoggingOff();
+    log->Error("M", "silenced", "(U) ");
+    log->LogMessage("raw", "(U) ");
+    log->LogMessage("bare", nullptr);
+    log->LogMessage(nullptr, "(U) ");
+    EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) raw\n\n\nbare\n\n"));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, ReplacesTheContentOfAnExistingFile) {
+    kivtest::WriteFile(m_path, "old content that must go\n");
+    IMsgLog* log = NewFileLog(m_path);
+    EXPECT_EQ(Content(), AsFileText(kHeader));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, CannotWriteWithoutAUsablePath) {
+    const std::string missing = m_directory.File("missing");
+    const std::string inMissing = missing + "/app.log";
+    for (const char* name : {static_cast<const char*>(nullptr), "", inMissing.c_str()}) {
+        IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, name);
+        ASSERT_NE(log, nullptr);
+        EXPECT_FALSE(log->CanLogMessages());
+        EXPECT_EQ(log->MsgLogType(), IMsgLog::MSG_LOG_PLAIN_FILE);
+        EXPECT_STREQ(log->GetName(), "Plain Text Message Log");
+        log->Info("M", "nowhere", "(U) ");
+        log->LogMessage("nowhere either", nullptr);
+        EXPECT_TRUE(MsgLogFactory::DeleteMsgLog(&log));
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_TRUE(std::filesystem::is_empty(m_directory.Path()));
+}
+
+TEST_F(FileMsgLogTest, CloseKeepsWhatWasWrittenAndAcceptsNothingMore) {
+    IMsgLog* log = NewFileLog(m_path);
+    log->Info("M", "before", "(U) ");
+    log->Close();
+    EXPECT_FALSE(log->CanLogMessages());
+    log->Info("M", "after", "(U) ");
+    log->LogMessage("raw after", nullptr);
+    log->Close();
+    EXPECT_FALSE(log->CanLogMessages());
+    EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) INFO [T] M:\n(U) before\n\n"));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, DeletingAnOpenLogKeepsEverythingLogged) {
+    IMsgLog* log = NewFileLog(m_path);
+    log->Fatal("M", "last words", "(U) ");
+    EXPECT_TRUE(MsgLogFactory::DeleteMsgLog(&log));
+    EXPECT_EQ(log, nullptr);
+    EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) FATAL [T] M:\n(U) last words\n\n"));
+}
+
+TEST_F(FileMsgLogTest, TwoLogsOnOnePathKeepEachOthersMessages) {
+    IMsgLog* first = NewFileLog(m_path);
+    IMsgLog* second = NewFileLog(m_path);
+    first->Info("M", "from the first", "(U) ");
+    second->Info("M", "from the second", "(U) ");
+    const std::string content = Content();
+    EXPECT_NE(content.find("from the first"), std::string::npos);
+    EXPECT_NE(content.find("from the second"), std::string::npos);
+    MsgLogFactory::DeleteMsgLog(&first);
+    MsgLogFactory::DeleteMsgLog(&second);
+}
+
+}  // namespace

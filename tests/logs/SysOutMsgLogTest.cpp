@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <logging/MsgLog.h>
+
+#include "support/MessageMatching.h"
+#include "support/ScopedLoggingSwitch.h"
+#include "support/StdoutCapture.h"
+
+using namespace ORVA::KIV::System::Utility::Logging;
+using kivtest::MaskTimeStamps;
+
+namespace {
+
+class SysOutMsgLogTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_log = SysOutMsgLog::NewSysOutMsgLog(); }
+    void TearDown() override { MsgLogFactory::DeleteMsgLog(&m_log); }
+
+    IMsgLog* m_log = nullptr;
+    kivtest::ScopedLoggingSwitch m_on{true};
+};
+
+TEST_F(SysOutMsgLogTest, WritesHeadAndBodyLinesBetweenEmptyLines) {
+    kivtest::StdoutCapture capture;
+    m_log->Warn("Reader::Open", "file missing", "(U) ");
+    m_log->Info("ready");
+    m_log->Error("no method", "(S) ");
+    EXPECT_EQ(MaskTimeStamps(capture.Finish()),
+              "\n(U) WARN [T] Reader::Open:\n(U) file missing\n\n"
+              "\n(U) INFO [T] unknown method:\n(U) ready\n\n"
+              "\n(U) ERROR [T] unknown method:\n(S) no method\n\n");
+}
+
+TEST_F(SysOutMsgLogTest, SubstitutesMissingMethodAndMarking) {
+    kivtest::StdoutCapture capture;
+    m_log->LogMessage(nullptr, "a", 2, nullptr);
+    m_log->LogMessage("", "b", 0, "");
+    EXPECT_EQ(MaskTimeStamps(capture.Finish()),
+              "\n(U) FATAL [T] unknown method:\na\n\n"
+              "\n(U) DEBUG [T] unknown method:\nb\n\n");
+}
+
+TEST_F(SysOutMsgLogTest, PrintsCodesOutsideTheTableAsDebug) {
+    kivtest::StdoutCapture capture;
+    m_log->LogMessage("M", "nine", 9, "");
+    m_log->LogMessage("minus one", -1, "");
+    EXPECT_EQ(MaskTimeStamps(capture.Finish()),
+              "\n(U) DEBUG [T] M:\nnine\n\n\n(U) DEBUG [T] unknown method:\nminus one\n\n");
+}
+
+TEST_F(SysOutMsgLogTest, DropsNullAndEmptyMessagesEntirely) {
+    kivtest::StdoutCapture capture;
+    m_log->Info("M", nullptr, "(U) ");
+    m_log->Info("M", "", "(U) ");
+    m_log->Info(nullptr);
+    m_log->Debug("", "(U) ");
+    EXPECT_EQ(capture.Finish(), "");
+}
+
+TEST_F(SysOutMsgLogTest, RawFormIgnoresTheSwitchAndAddsNoHead) {
+    IMsgLog::TurnLoggingOff();
+    kivtest::StdoutCapture capture;
+    m_log->Warn("M", "silenced", "(U) ");
+    m_log->LogMessage("raw", "(U) ");
+    m_log->LogMessage("", nullptr);
+    m_log->LogMessage(nullptr, "(U) ");
+    SysOutMsgLog::WriteMessage("static");
+    SysOutMsgLog::WriteMessage("");
+    SysOutMsgLog::WriteMessage(nullptr);
+    EXPECT_EQ(capture.Finish(), "\n(U) raw\n\n\n\nstatic\n\n\n");
+}
+
+TEST_F(SysOutMsgLogTest, DescribesItself) {
+    EXPECT_STREQ(m_log->GetName(), "Console Output Message Log");
+    EXPECT_STREQ(m_log->GetLogFileName(), "");
+    EXPECT_EQ(m_log->MsgLogType(), IMsgLog::MSG_LOG_CONSOLE);
+    EXPECT_TRUE(m_log->CanLogMessages());
+    m_log->Close();
+    EXPECT_TRUE(m_log->CanLogMessages());
+}
+
+TEST(DeleteSysOutMsgLogTest, ClearsThePointerAndAcceptsNull) {
+    EXPECT_TRUE(SysOutMsgLog::DeleteSysOutMsgLog(nullptr));
+    SysOutMsgLog* none = nullptr;
+    EXPECT_TRUE(SysOutMsgLog::DeleteSysOutMsgLog(&none));
+
+    auto* console = static_cast<SysOutMsgLog*>(SysOutMsgLog::NewSysOutMsgLog());
+    ASSERT_NE(console, nullptr);
+    EXPECT_TRUE(SysOutMsgLog::DeleteSysOutMsgLog(&console));
+    EXPECT_EQ(console, nullptr);
+}
+
+// A console log that claims another kind must not be deleted as a console.
+class DisguisedConsole : public SysOutMsgLog {
+public:
+    DisguisedConsole() = default;
+    SupportedMsgLog MsgLogType() const override { return MSG_LOG_PLAIN_FILE; }
+    static void Destroy(DisguisedConsole* log) { delete log; }
+};
+
+TEST(DeleteSysOutMsgLogTest, RefusesALogOfAnotherKind) {
+    DisguisedConsole* disguised = new DisguisedConsole();
+    SysOutMsgLog* pointer = disguised;
+    EXPECT_FALSE(SysOutMsgLog::DeleteSysOutMsgLog(&pointer));
+    EXPECT_EQ(pointer, disguised);
+    DisguisedConsole::Destroy(disguised);
+}
+
+}  // namespace

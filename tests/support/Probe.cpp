@@ -1,0 +1,167 @@
+// A small program linked to the shared library that the configuration tests
+// start with an environment of their own. Each argument is one step; what a
+// step reports is printed as a line "@ key=value", between the library's own
+// console output.
+#include <logging/MsgLog.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace ORVA::KIV::System::Utility::Logging;
+
+namespace {
+
+// Reaches the protected parts of the interface that tests report on.
+class ProbeAccess : public SysOutMsgLog {
+public:
+    static int LevelCode() { return c_loggingLevelCode; }
+    static std::string HomeFolder() { return GetCurrentUserHomeFolder(); }
+};
+
+void Report(const std::string& key, const std::string& value) {
+    std::printf("@ %s=%s\n", key.c_str(), value.c_str());
+    std::fflush(stdout);
+}
+
+void Report(const std::string& key, const char* value) {
+    Report(key, std::string(value != nullptr ? value : "(null)"));
+}
+
+void Report(const std::string& key, bool value) {
+    Report(key, std::string(value ? "1" : "0"));
+}
+
+// Decodes \n, \r, \t, \\ and \xHH.
+std::string Unescape(const std::string& text) {
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            result += text[i];
+            continue;
+        }
+        const char code = text[++i];
+        if (code == 'n') result += '\n';
+        else if (code == 'r') result += '\r';
+        else if (code == 't') result += '\t';
+        else if (code == 'x' && i + 2 < text.size() + 1) {
+            result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else result += code;
+    }
+    return result;
+}
+
+void ReportSettings() {
+    Report("logging", IMsgLog::LoggingIsOn() ? "on" : "off");
+    IMsgLog* log = SysOutMsgLog::NewSysOutMsgLog();
+    Report("level", log->GetLoggingLevel());
+    Report("code", std::to_string(ProbeAccess::LevelCode()));
+    Report("debug", log->DebugEnabled());
+    Report("info", log->InfoEnabled());
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+void ReportSystemLogger() {
+    IMsgLog* system = MsgLogFactory::GetGlobalSystemLogger();
+    Report("system", system != nullptr ? "present" : "absent");
+    if (system == nullptr) return;
+    Report("system-type", std::to_string(system->MsgLogType()));
+    Report("system-can", system->CanLogMessages());
+    Report("system-name", system->GetName());
+}
+
+// Threads that each write count messages through the system logger.
+void WriteFromThreads(int threads, int count) {
+    std::vector<std::thread> writers;
+    for (int t = 0; t < threads; ++t) {
+        writers.emplace_back([t, count] {
+            IMsgLog* system = MsgLogFactory::GetGlobalSystemLogger();
+            for (int m = 0; m < count && system != nullptr; ++m) {
+                const std::string text = "thread " + std::to_string(t) + " message " + std::to_string(m);
+                system->Info("Probe::Thread", text.c_str(), "(U) ");
+            }
+        });
+    }
+    for (std::thread& writer : writers) writer.join();
+}
+
+// Threads that race to make the first call of GetGlobalSystemLogger.
+void RaceFirstCalls(int threads) {
+    std::vector<IMsgLog*> seen(static_cast<size_t>(threads));
+    std::vector<std::thread> callers;
+    for (int t = 0; t < threads; ++t) {
+        callers.emplace_back([&seen, t] { seen[static_cast<size_t>(t)] = MsgLogFactory::GetGlobalSystemLogger(); });
+    }
+    for (std::thread& caller : callers) caller.join();
+    bool same = true;
+    for (IMsgLog* logger : seen) same = same && logger == seen.front();
+    Report("first-calls-same", same);
+    Report("first-calls-present", seen.front() != nullptr);
+}
+
+// The part of a step after its first ':'.
+std::string Argument(const std::string& step) {
+    const size_t colon = step.find(':');
+    return colon == std::string::npos ? std::string() : step.substr(colon + 1);
+}
+
+void RunStep(const std::string& step) {
+    const std::string name = step.substr(0, step.find(':'));
+    const std::string argument = Argument(step);
+    IMsgLog* system = nullptr;
+    if (name.rfind("sys", 0) == 0) system = MsgLogFactory::GetGlobalSystemLogger();
+
+    if (name == "settings") {
+        ReportSettings();
+    } else if (name == "prop") {
+        Report("prop[" + argument + "]", IMsgLog::GetLoggingSystemProperty(argument.c_str()));
+    } else if (name == "prop-stable") {
+        const char* first = IMsgLog::GetLoggingSystemProperty(argument.c_str());
+        const char* second = IMsgLog::GetLoggingSystemProperty(argument.c_str());
+        Report("stable[" + argument + "]", first != nullptr && first == second);
+    } else if (name == "write") {
+        const size_t colon = argument.find(':');
+        std::ofstream(argument.substr(0, colon), std::ios::binary | std::ios::trunc)
+            << Unescape(argument.substr(colon + 1));
+    } else if (name == "rmdir") {
+        std::filesystem::remove_all(argument);
+    } else if (name == "on") {
+        IMsgLog::TurnLoggingOn();
+    } else if (name == "off") {
+        IMsgLog::TurnLoggingOff();
+    } else if (name == "system") {
+        ReportSystemLogger();
+    } else if (name == "syslog" && system != nullptr) {
+        system->Warn("Probe::Run", Unescape(argument).c_str(), "(U) ");
+    } else if (name == "sysraw" && system != nullptr) {
+        system->LogMessage(Unescape(argument).c_str(), "(U) ");
+    } else if (name == "sysclose" && system != nullptr) {
+        system->Close();
+        Report("system-can", system->CanLogMessages());
+    } else if (name == "sysdelete") {
+        IMsgLog* copy = system;
+        Report("delete", MsgLogFactory::DeleteMsgLog(&copy));
+        Report("delete-kept", copy == system && MsgLogFactory::GetGlobalSystemLogger() == system);
+    } else if (name == "threads") {
+        const size_t colon = argument.find(':');
+        WriteFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
+    } else if (name == "first-calls") {
+        RaceFirstCalls(std::stoi(argument));
+    } else if (name == "home") {
+        Report("home", ProbeAccess::HomeFolder());
+    } else {
+        Report("unknown-step", step);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) RunStep(argv[i]);
+    return 0;
+}
