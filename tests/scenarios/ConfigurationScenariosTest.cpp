@@ -1,0 +1,216 @@
+// How the properties file and the environment become the settings of a
+// process. Each run is a new process that loads the library afresh.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "scenarios/Scenario.h"
+
+using kivtest::ProbeRun;
+using kivtest::Scenario;
+
+namespace {
+
+const std::vector<std::string> kEverySetting = {
+    "settings",
+    "prop:kiv.logging",
+    "prop:kiv.logging.status",
+    "prop:kiv.log.level",
+    "prop:kiv.log.dynamic.logging",
+    "prop:kiv.log.dir",
+    "prop:kiv.log.loggers",
+};
+
+void ExpectSettings(const ProbeRun& run, const std::string& logging, const std::string& level,
+                    const std::string& code) {
+    EXPECT_EQ(run["logging"], logging) << run.output;
+    EXPECT_EQ(run["level"], level) << run.output;
+    EXPECT_EQ(run["code"], code) << run.output;
+}
+
+TEST(ConfigurationScenariosTest, ReadsStatusLevelAndLoggerList) {
+    Scenario scenario;
+    scenario.WriteProperties(
+        "kiv.logging.status=on\nkiv.log.level=warn\nkiv.log.loggers= console | plain.file \n");
+    const ProbeRun run = scenario.Run(kEverySetting);
+    ExpectSettings(run, "on", "WARN", "4");
+    EXPECT_EQ(run["debug"], "0");
+    EXPECT_EQ(run["info"], "0");
+    EXPECT_EQ(run["prop[kiv.log.loggers]"], "console|plain.file");
+    EXPECT_EQ(run["prop[kiv.log.dir]"], scenario.Documents());
+    EXPECT_EQ(run["prop[kiv.log.dynamic.logging]"], "off");
+    EXPECT_EQ(run["prop[kiv.logging]"], "(null)");
+}
+
+TEST(ConfigurationScenariosTest, WithoutAPropertiesFileLoggingIsOffAtLevelFatal) {
+    Scenario scenario;
+    const ProbeRun run = scenario.Run(kEverySetting);
+    ExpectSettings(run, "off", "FATAL", "2");
+    EXPECT_EQ(run["prop[kiv.logging]"], "false");
+    for (const char* key : {"kiv.logging.status", "kiv.log.level", "kiv.log.dir",
+                            "kiv.log.loggers", "kiv.log.dynamic.logging"}) {
+        EXPECT_EQ(run[std::string("prop[") + key + "]"], "(null)") << key;
+    }
+}
+
+TEST(ConfigurationScenariosTest, AppliesTheLineSyntaxAndFirstAcceptedLineWins) {
+    Scenario scenario;
+    scenario.WriteProperties(
+        "# comment\n"
+        "   kiv.logging.status  =  ON   \n"
+        "kiv.logging.status=off\n"
+        "\tkiv.log.level=ERROR\n"
+        "KIV.LOG.LEVEL=FATAL\n"
+        "kiv.log.level=TRACE\n"
+        "#kiv.log.level=FATAL\n"
+        "=WARN\n"
+        "kiv.log.level\n"
+        "kiv.log.level = Info\n"
+        "kiv.log.level=WARN\n"
+        "kiv.log.dynamic.logging=on # note\n"
+        "kiv.log.dir=" + scenario.Root().File("missing") + "\n"
+        "kiv.log.dir= " + scenario.Root().File("logs") + "/ \n"
+        "kiv.log.dir=" + scenario.Home() + "\n"
+        "kiv.log.loggers=Console\n"
+        "kiv.log.loggers=console\n");
+    const ProbeRun run = scenario.Run(kEverySetting);
+    ExpectSettings(run, "on", "INFO", "3");
+    EXPECT_EQ(run["info"], "1");
+    EXPECT_EQ(run["debug"], "0");
+    EXPECT_EQ(run["prop[kiv.log.dynamic.logging]"], "off");
+    EXPECT_EQ(run["prop[kiv.log.dir]"], scenario.LogDirectory());
+    EXPECT_EQ(run["prop[kiv.log.loggers]"], "Console");
+}
+
+TEST(ConfigurationScenariosTest, RejectedValuesLeaveTheKeyOpen) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=yes\nkiv.logging.status=on\n"
+                             "kiv.log.level=\nkiv.log.level=debug\n");
+    ExpectSettings(scenario.Run({"settings"}), "on", "DEBUG", "0");
+
+    scenario.WriteProperties("kiv.logging.status=off\nkiv.logging.status=on\n");
+    ExpectSettings(scenario.Run({"settings"}), "off", "DEBUG", "0");
+}
+
+TEST(ConfigurationScenariosTest, AnEmptyFileGivesTheDefaults) {
+    Scenario scenario;
+    scenario.WriteProperties("");
+    const ProbeRun run = scenario.Run(kEverySetting);
+    ExpectSettings(run, "off", "DEBUG", "0");
+    EXPECT_EQ(run["prop[kiv.logging]"], "(null)");
+    EXPECT_EQ(run["prop[kiv.logging.status]"], "off");
+    EXPECT_EQ(run["prop[kiv.log.level]"], "DEBUG");
+    EXPECT_EQ(run["prop[kiv.log.dynamic.logging]"], "off");
+    EXPECT_EQ(run["prop[kiv.log.dir]"], scenario.Documents());
+    EXPECT_EQ(run["prop[kiv.log.loggers]"], "(null)");
+}
+
+TEST(ConfigurationScenariosTest, ReadsLineEndsAndOddBytesSafely) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.log.level=ERROR\r\nkiv.logging.status=on");
+    ExpectSettings(scenario.Run({"settings"}), "on", "ERROR", "1");
+
+    scenario.WriteProperties("\xEF\xBB\xBFkiv.logging.status=on\n");
+    ExpectSettings(scenario.Run({"settings"}), "off", "DEBUG", "0");
+
+    std::string binary(5000, '\0');
+    for (size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 131) % 256);
+    scenario.WriteProperties(binary + "\nkiv.logging.status=on\n" + std::string(100000, 'x'));
+    ExpectSettings(scenario.Run({"settings"}), "on", "DEBUG", "0");
+}
+
+TEST(ConfigurationScenariosTest, APropertiesDirectoryCannotBeReadAndLeavesTheStoreEmpty) {
+    Scenario scenario;
+    std::filesystem::create_directory(scenario.PropertiesFile());
+    const ProbeRun run = scenario.Run(kEverySetting);
+    ExpectSettings(run, "off", "DEBUG", "0");
+    for (const char* key : {"kiv.logging", "kiv.logging.status", "kiv.log.level", "kiv.log.dir"}) {
+        EXPECT_EQ(run[std::string("prop[") + key + "]"], "(null)") << key;
+    }
+}
+
+TEST(ConfigurationScenariosTest, LooksUpKeysExactlyAfterTrimmingBlanks) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\n");
+    const ProbeRun run = scenario.Run({"prop: kiv.logging.status ", "prop:KIV.LOGGING.STATUS",
+                                       "prop:", "prop:   ", "prop:\tkiv.logging.status"});
+    EXPECT_EQ(run["prop[ kiv.logging.status ]"], "on");
+    EXPECT_EQ(run["prop[KIV.LOGGING.STATUS]"], "(null)");
+    EXPECT_EQ(run["prop[]"], "(null)");
+    EXPECT_EQ(run["prop[   ]"], "(null)");
+    EXPECT_EQ(run["prop[\tkiv.logging.status]"], "(null)");
+}
+
+TEST(ConfigurationScenariosTest, DynamicLoggingRereadsTheFileUntilItIsSwitchedOff) {
+    Scenario scenario;
+    const std::string file = scenario.PropertiesFile();
+    const std::string dynamicOn =
+        "kiv.logging.status=on\nkiv.log.dynamic.logging=on\nkiv.log.dir=" + scenario.LogDirectory() +
+        "\nkiv.log.loggers=console\n";
+    scenario.WriteProperties(dynamicOn);
+    const ProbeRun run = scenario.Run({
+        "prop:kiv.logging.status",
+        "write:" + file + "|kiv.logging.status=off\\nkiv.log.dynamic.logging=on\\nkiv.log.level=WARN\\n"
+                          "kiv.log.dir=" + scenario.Home() + "\\nkiv.log.loggers=plain.file\\n",
+        "prop:kiv.logging.status",
+        "prop:kiv.log.level",
+        "prop:kiv.log.dir",
+        "prop:kiv.log.loggers",
+        "prop-stable:kiv.logging.status",
+        "settings",
+        "write:" + file + "|kiv.logging.status=on\\nkiv.log.dynamic.logging=off\\n",
+        "prop:kiv.log.dynamic.logging",
+        "write:" + file + "|kiv.logging.status=off\\nkiv.log.dynamic.logging=on\\n",
+        "prop:kiv.log.dynamic.logging",
+        "prop:kiv.logging.status",
+    });
+    EXPECT_EQ(run["stable[kiv.logging.status]"], "1");
+    EXPECT_EQ(run["prop[kiv.log.level]"], "WARN");
+    EXPECT_EQ(run["prop[kiv.log.dir]"], scenario.LogDirectory());
+    EXPECT_EQ(run["prop[kiv.log.loggers]"], "console");
+    // Settings keep their load-time values: on, DEBUG.
+    ExpectSettings(run, "on", "DEBUG", "0");
+    // The last reading switched dynamic logging off; later changes go unread.
+    EXPECT_EQ(run["prop[kiv.log.dynamic.logging]"], "off");
+    EXPECT_EQ(run["prop[kiv.logging.status]"], "on");
+    EXPECT_NE(run.output.find("@ prop[kiv.logging.status]=off"), std::string::npos) << run.output;
+}
+
+TEST(ConfigurationScenariosTest, ConfiguredAndDefaultLogDirectories) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.log.dir=" + scenario.Root().File("missing") + "\n");
+    EXPECT_EQ(scenario.Run({"prop:kiv.log.dir"})["prop[kiv.log.dir]"], scenario.Documents());
+
+    std::filesystem::remove(scenario.Home() + "Documents");
+    const ProbeRun run = scenario.Run({"prop:kiv.log.dir", "home"});
+    EXPECT_EQ(run["prop[kiv.log.dir]"], "(null)");
+    EXPECT_EQ(run["home"], scenario.Documents());
+}
+
+TEST(ConfigurationScenariosTest, FindsTheFileOnlyInClassifiedBesideTheExecutable) {
+    Scenario scenario;
+    const std::filesystem::path bin = scenario.Root().Path() / "bin";
+    std::filesystem::create_directories(bin / "CLASSIFIED");
+    const std::filesystem::path probe = bin / std::filesystem::path(kivtest::ProbePath()).filename();
+    std::filesystem::copy_file(kivtest::ProbePath(), probe);
+    scenario.probe = probe.string();
+    kivtest::WriteFile((bin / "kiv.system.properties").string(), "kiv.logging.status=on\n");
+
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    ExpectSettings(scenario.Run({"settings"}), "off", "FATAL", "2");
+
+    kivtest::WriteFile((bin / "CLASSIFIED" / "kiv.system.properties").string(),
+                       "kiv.logging.status=on\nkiv.log.level=FATAL\n");
+    ExpectSettings(scenario.Run({"settings"}), "on", "FATAL", "2");
+
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = "   ";
+    ExpectSettings(scenario.Run({"settings"}), "on", "FATAL", "2");
+
+    // A set variable decides alone, even when its directory lacks the file.
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = scenario.ConfigDirectory();
+    const ProbeRun decided = scenario.Run({"settings", "prop:kiv.logging"});
+    ExpectSettings(decided, "off", "FATAL", "2");
+    EXPECT_EQ(decided["prop[kiv.logging]"], "false");
+}
+
+}  // namespace

@@ -125,9 +125,10 @@ void RunStep(const std::string& step) {
         const char* second = IMsgLog::GetLoggingSystemProperty(argument.c_str());
         Report("stable[" + argument + "]", first != nullptr && first == second);
     } else if (name == "write") {
-        const size_t colon = argument.find(':');
-        std::ofstream(argument.substr(0, colon), std::ios::binary | std::ios::trunc)
-            << Unescape(argument.substr(colon + 1));
+        // "write:PATH|CONTENT": no path of a test contains a vertical bar.
+        const size_t bar = argument.find('|');
+        std::ofstream(argument.substr(0, bar), std::ios::binary | std::ios::trunc)
+            << Unescape(argument.substr(bar + 1));
     } else if (name == "rmdir") {
         std::filesystem::remove_all(argument);
     } else if (name == "on") {
