@@ -1,7 +1,5 @@
 #include "core/DateTime.h"
 
-#include <ctime>
-
 #include "platform/Platform.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
@@ -10,35 +8,50 @@ namespace {
 // The formatted date and time is cut after this many characters.
 constexpr size_t kDateTimeLength = 19;
 
-// Formats a calendar time as local time. A failed conversion is formatted
-// from a zeroed time rather than reported.
-std::string FormatLocalTime(std::time_t time, const char* pattern) {
+// Formats a calendar time as local time into out (at least 80 bytes) and
+// returns the length, at most kDateTimeLength. A failed conversion is
+// formatted from a zeroed time rather than reported.
+size_t FormatLocalTime(std::time_t time, const char* pattern, char* out, size_t size) {
     std::tm local{};
     if (!Platform::ConvertToLocalTime(time, &local)) local = std::tm{};
-    char buffer[80] = {};
-    const size_t length = std::strftime(buffer, sizeof buffer, pattern, &local);
-    return std::string(buffer, length < kDateTimeLength ? length : kDateTimeLength);
+    const size_t length = std::strftime(out, size, pattern, &local);
+    return length < kDateTimeLength ? length : kDateTimeLength;
 }
 
+// The stamp of the last second converted on this thread.
 struct CachedStamp {
     std::time_t second = -1;
-    std::string text;
+    size_t length = 0;
+    char text[84] = {};
 };
 
 }  // namespace
 
-void AppendCurrentDateTime(std::string& out) {
+void AppendDateTime(std::string& out, std::time_t time) {
     thread_local CachedStamp cached;
-    const std::time_t now = std::time(nullptr);
-    if (now != cached.second || cached.text.empty()) {
-        cached.text = " [" + FormatLocalTime(now, "%Y/%m/%d %H:%M:%S") + "] ";
-        cached.second = now;
+    if (time != cached.second || cached.length == 0) {
+        char formatted[80];
+        const size_t length = FormatLocalTime(time, "%Y/%m/%d %H:%M:%S", formatted, sizeof formatted);
+        cached.text[0] = ' ';
+        cached.text[1] = '[';
+        std::char_traits<char>::copy(cached.text + 2, formatted, length);
+        cached.text[length + 2] = ']';
+        cached.text[length + 3] = ' ';
+        cached.length = length + 4;
+        cached.second = time;
     }
-    out += cached.text;
+    out.append(cached.text, cached.length);
+}
+
+void AppendCurrentDateTime(std::string& out) {
+    AppendDateTime(out, std::time(nullptr));
 }
 
 std::string CurrentFileNameStamp() {
-    return FormatLocalTime(std::time(nullptr), "%Y-%m-%d_%H_%M_%S");
+    char formatted[80];
+    const size_t length =
+        FormatLocalTime(std::time(nullptr), "%Y-%m-%d_%H_%M_%S", formatted, sizeof formatted);
+    return std::string(formatted, length);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging
