@@ -8,8 +8,7 @@ namespace {
 // The formatted date and time is cut after this many characters.
 constexpr size_t kDateTimeLength = 19;
 
-// Formats a calendar time as local time into out (at least 80 bytes) and
-// returns the length, at most kDateTimeLength. A failed conversion is
+// Formats a calendar time as local time into out and returns the length, at most kDateTimeLength. A failed conversion is
 // formatted from a zeroed time rather than reported.
 size_t FormatLocalTime(std::time_t time, const char* pattern, char* out, size_t size) {
     std::tm local{};
@@ -30,11 +29,10 @@ struct CachedStamp {
 void AppendDateTime(std::string& out, std::time_t time) {
     thread_local CachedStamp cached;
     if (time != cached.second || cached.length == 0) {
-        char formatted[80];
-        const size_t length = FormatLocalTime(time, "%Y/%m/%d %H:%M:%S", formatted, sizeof formatted);
+        const size_t length =
+            FormatLocalTime(time, "%Y/%m/%d %H:%M:%S", cached.text + 2, sizeof cached.text - 4);
         cached.text[0] = ' ';
         cached.text[1] = '[';
-        std::char_traits<char>::copy(cached.text + 2, formatted, length);
         cached.text[length + 2] = ']';
         cached.text[length + 3] = ' ';
         cached.length = length + 4;

@@ -47,14 +47,25 @@ bool IMsgLog::CanLogMessages() const {
 
 void IMsgLog::Close() {}
 
+namespace {
+
+// The switch as the front ends read it: the library's own variable, not the
+// exported reference, so that a call made while logging is off costs one
+// load and a branch.
+inline bool SwitchIsOn() {
+    return std::atomic_ref<bool>(g_loggingTurnedOn).load(std::memory_order_relaxed);
+}
+
+}  // namespace
+
 // The three front ends of one level: the switch is tested before the
 // concrete log is called; the one-argument form adds the default marking.
 #define KIVLOGGING_DEFINE_FRONT_ENDS(Level, levelCode)                                  \
     void IMsgLog::Level(const char* method, const char* message, const char* marking) { \
-        if (LoggingIsOn()) LogMessage(method, message, levelCode, marking);             \
+        if (SwitchIsOn()) LogMessage(method, message, levelCode, marking);              \
     }                                                                                   \
     void IMsgLog::Level(const char* message, const char* marking) {                     \
-        if (LoggingIsOn()) LogMessage(message, levelCode, marking);                     \
+        if (SwitchIsOn()) LogMessage(message, levelCode, marking);                      \
     }                                                                                   \
     void IMsgLog::Level(const char* message) {                                          \
         Level(message, STR_SC_DEFAULT);                                                 \
@@ -89,16 +100,16 @@ bool IMsgLog::InfoEnabled() const {
 }
 
 bool IMsgLog::LoggingIsOn() {
-    return std::atomic_ref<bool>(c_loggingTurnedOn).load(std::memory_order_relaxed);
+    return SwitchIsOn();
 }
 
 bool IMsgLog::TurnLoggingOn() {
-    std::atomic_ref<bool>(c_loggingTurnedOn).store(true, std::memory_order_relaxed);
+    std::atomic_ref<bool>(g_loggingTurnedOn).store(true, std::memory_order_relaxed);
     return LoggingIsOn();
 }
 
 bool IMsgLog::TurnLoggingOff() {
-    std::atomic_ref<bool>(c_loggingTurnedOn).store(false, std::memory_order_relaxed);
+    std::atomic_ref<bool>(g_loggingTurnedOn).store(false, std::memory_order_relaxed);
     return LoggingIsOn();
 }
 

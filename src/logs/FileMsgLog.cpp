@@ -73,8 +73,9 @@ void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
     try {
         const std::string base = directory + GetUniqueLoggerFileName();
         for (int variant = 1; variant <= kLastNameVariant; ++variant) {
-            const std::string path = base + (variant == 1 ? "" : "_" + std::to_string(variant)) +
-                                     FILE_EXTENSION_PLAIN_LOG;
+            std::string path = base;
+            if (variant > 1) path.append("_").append(std::to_string(variant));
+            path += FILE_EXTENSION_PLAIN_LOG;
             const Platform::OpenedFile opened =
                 Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
             if (!opened.nameTaken) {

@@ -1,0 +1,317 @@
+// Throughput of logging that writes every message through to the operating
+// system before the call returns, side by side in one run:
+//   W1  a file log, against spdlog's basic_file_sink_mt flushing every
+//       message and against a bare loop making one write(2) per message;
+//   W2  a console log to standard output redirected to /dev/null, against
+//       spdlog's stdout_sink_mt;
+//   W3  a front end called while logging is switched off.
+// Competitors run interleaved, several repetitions each; medians are printed.
+#include <fcntl.h>
+#include <logging/MsgLog.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "EmptyCall.h"
+
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+#include <spdlog/pattern_formatter.h>
+#include <spdlog/sinks/basic_file_sink.h>
+#include <spdlog/sinks/stdout_sinks.h>
+#include <spdlog/spdlog.h>
+#endif
+
+using namespace ORVA::KIV::System::Utility::Logging;
+
+namespace {
+
+constexpr char kMethod[] = "Reader::Open";
+constexpr char kMarking[] = "(U) ";
+
+// "file missing <i>" into a caller's buffer, the same work for everyone.
+const char* MessageText(char (&buffer)[64], int i) {
+    constexpr char prefix[] = "file missing ";
+    std::memcpy(buffer, prefix, sizeof prefix - 1);
+    char* end = std::to_chars(buffer + sizeof prefix - 1, buffer + sizeof buffer - 1, i).ptr;
+    *end = '\0';
+    return buffer;
+}
+
+struct Options {
+    int messages = 200000;
+    int repetitions = 5;
+    long offCalls = 100000000;
+    // Runs only the competitors whose name contains this text.
+    std::string only;
+    std::filesystem::path directory = std::filesystem::temp_directory_path() / "kivlog-bench";
+};
+
+// One timed run: messages per second, and heap allocations per message.
+struct Sample {
+    double perSecond = 0;
+    double allocationsPerMessage = 0;
+};
+
+Sample Time(int messages, const std::function<void(int)>& logOne) {
+    logOne(-1);  // warm up: buffers grown, time stamp converted
+    const std::uint64_t allocationsBefore = kivbench::AllocationCount();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < messages; ++i) logOne(i);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const std::uint64_t allocations = kivbench::AllocationCount() - allocationsBefore;
+    return {messages / elapsed.count(), static_cast<double>(allocations) / messages};
+}
+
+// Counts the messages a file holds.
+long CountMessages(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    const std::string text = content.str();
+    long count = 0;
+    for (size_t at = text.find("\n(U) WARN ["); at != std::string::npos;
+         at = text.find("\n(U) WARN [", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// Standard output goes to /dev/null while the object lives.
+class StdoutToNull {
+public:
+    StdoutToNull() {
+        std::fflush(stdout);
+        m_saved = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(null);
+    }
+    ~StdoutToNull() {
+        std::fflush(stdout);
+        dup2(m_saved, 1);
+        close(m_saved);
+    }
+
+private:
+    int m_saved = -1;
+};
+
+// The physical limit: the message composed in a stack buffer, one write.
+Sample RunBareWrites(const Options& options, const std::filesystem::path& file) {
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+    std::time_t cachedSecond = -1;
+    char stamp[32] = {};
+    const Sample sample = Time(options.messages, [&](int i) {
+        const std::time_t now = std::time(nullptr);
+        if (now != cachedSecond) {
+            std::tm local{};
+            localtime_r(&now, &local);
+            std::strftime(stamp, sizeof stamp, " [%Y/%m/%d %H:%M:%S] ", &local);
+            cachedSecond = now;
+        }
+        char text[64];
+        char line[256];
+        size_t length = 0;
+        const auto put = [&](const char* piece) {
+            const size_t size = std::strlen(piece);
+            std::memcpy(line + length, piece, size);
+            length += size;
+        };
+        put("\n(U) WARN");
+        put(stamp);
+        put(kMethod);
+        put(":\n");
+        put(kMarking);
+        put(MessageText(text, i));
+        put("\n\n");
+        if (write(fd, line, length) != static_cast<ssize_t>(length)) std::abort();
+    });
+    close(fd);
+    return sample;
+}
+
+Sample RunKivFile(const Options& options, const std::filesystem::path& file) {
+    IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, file.c_str());
+    const Sample sample = Time(options.messages, [log](int i) {
+        char text[64];
+        log->Warn(kMethod, MessageText(text, i), kMarking);
+    });
+    MsgLogFactory::DeleteMsgLog(&log);
+    return sample;
+}
+
+Sample RunKivConsole(const Options& options) {
+    IMsgLog* log = SysOutMsgLog::NewSysOutMsgLog();
+    StdoutToNull toNull;
+    const Sample sample = Time(options.messages, [log](int i) {
+        char text[64];
+        log->Warn(kMethod, MessageText(text, i), kMarking);
+    });
+    MsgLogFactory::DeleteMsgLog(&log);
+    return sample;
+}
+
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+// The same two-line layout, flushed after every message.
+void UseKivLayout(spdlog::logger& logger) {
+    logger.set_formatter(std::make_unique<spdlog::pattern_formatter>(
+        "\n(U) WARN [%Y/%m/%d %H:%M:%S] %v", spdlog::pattern_time_type::local, "\n\n"));
+    logger.flush_on(spdlog::level::trace);
+}
+
+Sample RunSpdlog(const Options& options, spdlog::logger& logger) {
+    UseKivLayout(logger);
+    return Time(options.messages, [&logger](int i) {
+        char text[64];
+        logger.warn("{}:\n{}{}", kMethod, kMarking, MessageText(text, i));
+    });
+}
+
+Sample RunSpdlogFile(const Options& options, const std::filesystem::path& file) {
+    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(file.string(), true);
+    spdlog::logger logger("file", sink);
+    return RunSpdlog(options, logger);
+}
+
+Sample RunSpdlogConsole(const Options& options) {
+    StdoutToNull toNull;
+    auto sink = std::make_shared<spdlog::sinks::stdout_sink_mt>();
+    spdlog::logger logger("console", sink);
+    return RunSpdlog(options, logger);
+}
+#endif
+
+// Nanoseconds per front-end call while logging is off.
+double RunSwitchedOff(const Options& options) {
+    IMsgLog* log = SysOutMsgLog::NewSysOutMsgLog();
+    IMsgLog::TurnLoggingOff();
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < options.offCalls; ++i) log->Info(kMethod, "file missing", kMarking);
+    const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+    IMsgLog::TurnLoggingOn();
+    MsgLogFactory::DeleteMsgLog(&log);
+    return elapsed.count() / static_cast<double>(options.offCalls);
+}
+
+// Nanoseconds per call of a virtual function that does nothing.
+double RunEmptyCalls(const Options& options) {
+    kivbench::EmptyCall* call = &kivbench::TheEmptyCall();
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < options.offCalls; ++i) call->Info(kMethod, "file missing", kMarking);
+    const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+    return elapsed.count() / static_cast<double>(options.offCalls);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        if (name == "--messages") options.messages = std::atoi(argv[i + 1]);
+        else if (name == "--repetitions") options.repetitions = std::atoi(argv[i + 1]);
+        else if (name == "--off-calls") options.offCalls = std::atol(argv[i + 1]);
+        else if (name == "--dir") options.directory = argv[i + 1];
+        else if (name == "--only") options.only = argv[i + 1];
+    }
+    options.messages = std::max(options.messages, 1);
+    options.repetitions = std::max(options.repetitions, 1);
+    options.offCalls = std::max(options.offCalls, 1L);
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ParseOptions(argc, argv);
+    std::filesystem::create_directories(options.directory);
+    IMsgLog::TurnLoggingOn();
+
+    using Run = std::function<Sample()>;
+    std::vector<std::pair<std::string, Run>> competitors = {
+        {"W1 kivlogging file log", [&] { return RunKivFile(options, options.directory / "kiv.log"); }},
+        {"W1 one write(2) per message", [&] { return RunBareWrites(options, options.directory / "bare.log"); }},
+        {"W2 kivlogging console log", [&] { return RunKivConsole(options); }},
+    };
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+    competitors.insert(competitors.begin() + 1,
+                       {"W1 spdlog basic_file_sink_mt", [&] {
+                            return RunSpdlogFile(options, options.directory / "spdlog.log");
+                        }});
+    competitors.push_back({"W2 spdlog stdout_sink_mt", [&] { return RunSpdlogConsole(options); }});
+#endif
+
+    std::erase_if(competitors, [&](const auto& competitor) {
+        return competitor.first.find(options.only) == std::string::npos;
+    });
+
+    std::map<std::string, std::vector<double>> rates;
+    std::map<std::string, double> allocations;
+    for (int repetition = 0; repetition < options.repetitions; ++repetition) {
+        for (const auto& [name, run] : competitors) {
+            const Sample sample = run();
+            rates[name].push_back(sample.perSecond);
+            allocations[name] = std::max(allocations[name], sample.allocationsPerMessage);
+        }
+    }
+    std::vector<double> offNanoseconds;
+    std::vector<double> emptyNanoseconds;
+    for (int repetition = 0; options.only.empty() && repetition < options.repetitions; ++repetition) {
+        offNanoseconds.push_back(RunSwitchedOff(options));
+        emptyNanoseconds.push_back(RunEmptyCalls(options));
+    }
+
+    std::printf("%d messages, %d repetitions, medians\n\n", options.messages, options.repetitions);
+    std::printf("| workload | messages/s | heap allocations per message |\n|---|---:|---:|\n");
+    for (const auto& [name, run] : competitors) {
+        std::printf("| %s | %.0f | %.2f |\n", name.c_str(), Median(rates[name]), allocations[name]);
+    }
+    // A partial run (--only) has nothing to compare.
+    if (!options.only.empty()) return 0;
+    const double kivFile = Median(rates["W1 kivlogging file log"]);
+    std::printf("\n| ratio | value | target |\n|---|---:|---:|\n");
+    std::printf("| W1 kivlogging / one write(2) per message | %.2f | >= 0.85 |\n",
+                kivFile / Median(rates["W1 one write(2) per message"]));
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+    std::printf("| W1 kivlogging / spdlog | %.2f | >= 1.00 |\n",
+                kivFile / Median(rates["W1 spdlog basic_file_sink_mt"]));
+    std::printf("| W2 kivlogging / spdlog | %.2f | >= 1.00 |\n",
+                Median(rates["W2 kivlogging console log"]) / Median(rates["W2 spdlog stdout_sink_mt"]));
+#endif
+    std::printf("| W3 front end while off, ns per call | %.2f | <= 2.00 |\n", Median(offNanoseconds));
+    std::printf("| W3 floor: an empty virtual call, ns | %.2f | |\n", Median(emptyNanoseconds));
+
+    // Every message of the last repetition must be in its file.
+    int missing = 0;
+    for (const char* file : {"kiv.log", "bare.log"
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+                             , "spdlog.log"
+#endif
+         }) {
+        const long count = CountMessages(options.directory / file);
+        if (count != options.messages + 1) {
+            std::printf("%s holds %ld messages, expected %d\n", file, count, options.messages + 1);
+            ++missing;
+        }
+    }
+    std::printf("\nevery message arrived: %s\n", missing == 0 ? "yes" : "no");
+    std::filesystem::remove_all(options.directory);
+    return missing == 0 ? 0 : 1;
+}
