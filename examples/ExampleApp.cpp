@@ -53,8 +53,9 @@ void ProcessOrders(IMsgLog* system, IMsgLog* audit) {
 }  // namespace
 
 int main() {
+    const char* level = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOGGING_LEVEL);
     std::printf("logging is %s, configured level %s\n", IMsgLog::LoggingIsOn() ? "on" : "off",
-                IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOGGING_LEVEL));
+                level != nullptr ? level : "(none)");
 
     IMsgLog* system = MsgLogFactory::GetGlobalSystemLogger();
     if (system == nullptr) {

@@ -103,7 +103,7 @@ void FileMsgLog::WriteHeader() noexcept {
 
 void FileMsgLog::Write(const std::string& text) noexcept {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_logFile != Platform::kNoFile) Platform::WriteFile(m_logFile, text.data(), text.size());
+    if (m_logFile != Platform::kNoFile) Platform::WriteToFile(m_logFile, text.data(), text.size());
 }
 
 void FileMsgLog::Close() {

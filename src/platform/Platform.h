@@ -64,7 +64,7 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 
 // Writes all bytes, retrying short writes; false when the system refused
 // some of them.
-bool WriteFile(FileHandle file, const char* bytes, size_t size);
+bool WriteToFile(FileHandle file, const char* bytes, size_t size);
 
 // Closes the file; false when closing reported an error.
 bool CloseFile(FileHandle file);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/MessageMatching.h"
+#include "support/PlatformFacts.h"
 #include "support/ScopedLoggingSwitch.h"
 #include "support/StdoutCapture.h"
 #include "support/TempDirectory.h"
@@ -71,7 +72,7 @@ TEST(ConcurrentWritingTest, OneFileLogNeverTearsMessagesApart) {
     IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
     WriteFromThreads({log});
     MsgLogFactory::DeleteMsgLog(&log);
-    const std::string content = kivtest::ReadFile(path);
+    const std::string content = kivtest::FromFileText(kivtest::ReadFile(path));
     const size_t headerEnd = content.find("] \n\n") + 4;
     ExpectWholeMessagesOnly(content, content.substr(0, headerEnd));
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "support/MessageMatching.h"
-#include "support/PlatformText.h"
+#include "support/PlatformFacts.h"
 #include "support/ScopedLoggingSwitch.h"
 #include "support/TempDirectory.h"
 

@@ -9,7 +9,7 @@
 
 #include "properties/DirectoryText.h"
 #include "properties/LogFileLocation.h"
-#include "support/PlatformText.h"
+#include "support/PlatformFacts.h"
 #include "support/ScopedEnvironment.h"
 #include "support/EnvironmentFixtures.h"
 #include "support/TempDirectory.h"
@@ -19,17 +19,16 @@ using kivtest::kSeparator;
 
 namespace {
 
-using HomeFolderTest = kivtest::HomeFolderTest;
-
 std::string Parent(const char* path) {
     std::unique_ptr<char[]> parent(GetParentDirectory(path));
     return parent ? std::string(parent.get()) : "(null)";
 }
 
 TEST(GetParentDirectoryTest, KeepsTheLastSeparator) {
-    EXPECT_EQ(Parent("/opt/app/bin/app"), "/opt/app/bin/");
-    EXPECT_EQ(Parent(" /opt/app "), "/opt/");
-    EXPECT_EQ(Parent("/app"), "/");
+    using kivtest::NativeSeparators;
+    EXPECT_EQ(Parent("/opt/app/bin/app"), NativeSeparators("/opt/app/bin/"));
+    EXPECT_EQ(Parent(" /opt/app "), NativeSeparators("/opt/"));
+    EXPECT_EQ(Parent("/app"), NativeSeparators("/"));
     EXPECT_EQ(Parent("app"), ".");
     EXPECT_EQ(Parent(""), "(null)");
     EXPECT_EQ(Parent("   "), "(null)");
@@ -76,7 +75,7 @@ TEST(ExistenceTest, AppliesTheTrimmingRuleAndDropsOneSeparator) {
     EXPECT_FALSE(DirectoryExists(""));
     EXPECT_FALSE(DirectoryExists(nullptr));
     EXPECT_TRUE(FileExists(directory.File("file").c_str()));
-    EXPECT_TRUE(FileExists(text.c_str()));
+    EXPECT_TRUE(FileExists(directory.Path().string().c_str()));
     EXPECT_FALSE(FileExists(directory.File("missing").c_str()));
     EXPECT_FALSE(FileExists("  "));
 }
@@ -107,12 +106,6 @@ TEST_F(ConfigSearchTest, ABlankVariableCountsAsUnset) {
     EXPECT_EQ(GetSystemConfigDirectory(), "");
 }
 
-TEST_F(HomeFolderTest, FallsBackToDocumentsInTheHomeDirectory) {
-    EXPECT_EQ(CurrentUserHomeFolder(), m_directory.File("Documents") + kSeparator);
-    EXPECT_EQ(DefaultLogDirectory(), std::nullopt);
-    std::filesystem::create_directory(m_directory.File("Documents"));
-    EXPECT_EQ(DefaultLogDirectory(), m_directory.File("Documents") + kSeparator);
-}
 
 
 }  // namespace

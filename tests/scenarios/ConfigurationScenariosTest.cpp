@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "scenarios/Scenario.h"
+#include "support/PlatformFacts.h"
 
 using kivtest::ProbeRun;
 using kivtest::Scenario;
@@ -181,19 +182,17 @@ TEST(ConfigurationScenariosTest, ConfiguredAndDefaultLogDirectories) {
     scenario.WriteProperties("kiv.log.dir=" + scenario.Root().File("missing") + "\n");
     EXPECT_EQ(scenario.Run({"prop:kiv.log.dir"})["prop[kiv.log.dir]"], scenario.Documents());
 
+    EXPECT_EQ(scenario.Run({"home"})["home"], scenario.Documents());
+    if (!kivtest::kDocumentsFollowHome) return;
     std::filesystem::remove(scenario.Home() + "Documents");
-    const ProbeRun run = scenario.Run({"prop:kiv.log.dir", "home"});
-    EXPECT_EQ(run["prop[kiv.log.dir]"], "(null)");
-    EXPECT_EQ(run["home"], scenario.Documents());
+    EXPECT_EQ(scenario.Run({"prop:kiv.log.dir"})["prop[kiv.log.dir]"], "(null)");
 }
 
 TEST(ConfigurationScenariosTest, FindsTheFileOnlyInClassifiedBesideTheExecutable) {
     Scenario scenario;
     const std::filesystem::path bin = scenario.Root().Path() / "bin";
     std::filesystem::create_directories(bin / "CLASSIFIED");
-    const std::filesystem::path probe = bin / std::filesystem::path(kivtest::ProbePath()).filename();
-    std::filesystem::copy_file(kivtest::ProbePath(), probe);
-    scenario.probe = probe.string();
+    scenario.probe = kivtest::CopyProbeTo(bin);
     kivtest::WriteFile((bin / "kiv.system.properties").string(), "kiv.logging.status=on\n");
 
     scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/PlatformText.h"
+#include "support/PlatformFacts.h"
 
 namespace kivtest {
 
@@ -17,7 +17,11 @@ Scenario::Scenario() {
     }
     environment["HOME"] = m_root.File("home");
     environment["KIV_SYS_CONFIG_DIR"] = m_root.File("config");
-    environment["TZ"] = "UTC";
+    environment["TZ"] = "UTC0";
+}
+
+std::string Scenario::Documents() const {
+    return ExpectedDocumentsFolder(m_root.File("home"));
 }
 
 void Scenario::WriteProperties(const std::string& content) const {

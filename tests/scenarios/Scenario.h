@@ -23,7 +23,7 @@ public:
 
     // Directory texts, each ending in the separator.
     std::string Home() const { return m_root.File("home") + kDirectorySeparator; }
-    std::string Documents() const { return Home() + "Documents" + kDirectorySeparator; }
+    std::string Documents() const;
     std::string ConfigDirectory() const { return m_root.File("config") + kDirectorySeparator; }
     std::string LogDirectory() const { return m_root.File("logs") + kDirectorySeparator; }
     std::string PropertiesFile() const { return ConfigDirectory() + "kiv.system.properties"; }

@@ -8,7 +8,7 @@
 
 #include "scenarios/Scenario.h"
 #include "support/MessageMatching.h"
-#include "support/PlatformText.h"
+#include "support/PlatformFacts.h"
 
 using kivtest::MaskTimeStamps;
 using kivtest::ProbeRun;

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "support/PlatformFacts.h"
+
 namespace kivtest {
 
 std::string ProbeRun::operator[](const std::string& key) const {
@@ -27,6 +29,16 @@ std::string ProbePath() {
     return KIVLOG_PROBE_PATH;
 }
 
+std::string CopyProbeTo(const std::filesystem::path& directory) {
+    const std::filesystem::path probe(ProbePath());
+    std::filesystem::copy_file(probe, directory / probe.filename());
+    if (kLibraryBesideProgram) {
+        const std::filesystem::path library(KIVLOG_LIBRARY_PATH);
+        std::filesystem::copy_file(library, directory / library.filename());
+    }
+    return (directory / probe.filename()).string();
+}
+
 ProbeRun RunProbe(const std::vector<std::string>& steps, EnvironmentChanges environment,
                   const std::string& probe) {
     for (const char* variable :
@@ -34,7 +46,7 @@ ProbeRun RunProbe(const std::vector<std::string>& steps, EnvironmentChanges envi
         environment.emplace(variable, std::nullopt);
     }
     const ProcessResult result = RunProcess(probe, steps, environment);
-    return ProbeRun{result.exitCode, result.output};
+    return ProbeRun{result.exitCode, FromFileText(result.output)};
 }
 
 }  // namespace kivtest

@@ -3,6 +3,7 @@
 #ifndef KIVLOGGING_TESTS_SUPPORT_PROBERUNNER_H
 #define KIVLOGGING_TESTS_SUPPORT_PROBERUNNER_H
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,10 @@ struct ProbeRun {
 
 // The path of the probe as built.
 std::string ProbePath();
+
+// Copies the probe, with what it needs to start, into the directory and
+// returns the copy's path.
+std::string CopyProbeTo(const std::filesystem::path& directory);
 
 // Runs the probe with the steps. The variables a configuration depends on
 // (KIV_SYS_CONFIG_DIR, HOME, TZ and the XDG folders) are removed from the

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "support/PlatformFacts.h"
+
 namespace kivtest {
 
 StdoutCapture::StdoutCapture() {
@@ -28,7 +30,9 @@ std::string StdoutCapture::Finish() {
         dup2(m_savedDescriptor, 1);
         close(m_savedDescriptor);
         m_savedDescriptor = -1;
-        m_captured = ReadFile(m_directory.File("stdout"));
+        // Standard output is a text-mode stream: on Windows the C runtime
+        // writes CR LF for each line feed.
+        m_captured = FromFileText(ReadFile(m_directory.File("stdout")));
     }
     return m_captured;
 }

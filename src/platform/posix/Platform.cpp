@@ -122,7 +122,7 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     return opened;
 }
 
-bool WriteFile(FileHandle file, const char* bytes, size_t size) {
+bool WriteToFile(FileHandle file, const char* bytes, size_t size) {
     while (size > 0) {
         const ssize_t written = write(static_cast<int>(file), bytes, size);
         if (written < 0) {

@@ -1,4 +1,5 @@
-// Where the Documents folder is found on POSIX systems.
+// Where the Documents folder is found on POSIX systems: from HOME and the XDG
+// user directories.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,13 @@ using namespace ORVA::KIV::System::Utility::Logging;
 namespace {
 
 using HomeFolderTest = kivtest::HomeFolderTest;
+
+TEST_F(HomeFolderTest, FallsBackToDocumentsInTheHomeDirectory) {
+    EXPECT_EQ(CurrentUserHomeFolder(), m_directory.File("Documents") + '/');
+    EXPECT_EQ(DefaultLogDirectory(), std::nullopt);
+    std::filesystem::create_directory(m_directory.File("Documents"));
+    EXPECT_EQ(DefaultLogDirectory(), m_directory.File("Documents") + '/');
+}
 
 TEST_F(HomeFolderTest, FollowsTheXdgUserDirectories) {
     std::filesystem::create_directories(m_directory.File(".config"));

@@ -1,0 +1,40 @@
+// The places where what the tests expect differs between platforms.
+#ifndef KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H
+#define KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H
+
+#include <string>
+
+namespace kivtest {
+
+#if defined(_WIN32)
+inline constexpr char kSeparator = '\\';
+inline constexpr char kLineEnd[] = "\r\n";
+// The Documents folder is the shell's known folder, whatever HOME says.
+inline constexpr bool kDocumentsFollowHome = false;
+// A program finds the library's DLL beside itself.
+inline constexpr bool kLibraryBesideProgram = true;
+#else
+inline constexpr char kSeparator = '/';
+inline constexpr char kLineEnd[] = "\n";
+inline constexpr bool kDocumentsFollowHome = true;
+inline constexpr bool kLibraryBesideProgram = false;
+#endif
+
+// The text as a log file or a text-mode stream holds it: each line feed
+// becomes the platform's line end.
+std::string AsFileText(const std::string& text);
+
+// The text read back from a file or a text-mode stream with each of the
+// platform's line ends turned into a line feed.
+std::string FromFileText(const std::string& text);
+
+// The path with each '/' turned into the platform's separator.
+std::string NativeSeparators(std::string path);
+
+// The Documents folder the library will find for a user whose home
+// directory is home, as a directory text.
+std::string ExpectedDocumentsFolder(const std::string& home);
+
+}  // namespace kivtest
+
+#endif  // KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H

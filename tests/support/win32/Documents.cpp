@@ -1,0 +1,22 @@
+#include <objbase.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include "support/PlatformFacts.h"
+
+namespace kivtest {
+
+std::string ExpectedDocumentsFolder(const std::string&) {
+    PWSTR wide = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &wide))) {
+        const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        folder.resize(static_cast<size_t>(length > 0 ? length : 1));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, folder.data(), length, nullptr, nullptr);
+        folder.resize(folder.size() - 1);
+    }
+    CoTaskMemFree(wide);
+    return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+}
+
+}  // namespace kivtest
