@@ -1,0 +1,27 @@
+# Fails unless kivlogging.dll exports the interface and hides the internals.
+# Run with -DLIBRARY=<dll> -DOBJDUMP=<objdump>.
+execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table COMMAND_ERROR_IS_FATAL ANY)
+string(FIND "${table}" "[Ordinal/Name Pointer] Table" start)
+string(SUBSTRING "${table}" ${start} -1 exports)
+foreach(expected "7IMsgLog4WarnEPKcS6_S6_" "12SysOutMsgLog15NewSysOutMsgLogEv"
+    "13MsgLogFactory21GetGlobalSystemLoggerEv" "7IMsgLog17c_loggingTurnedOnE"
+    "8MsgLevel16SZ_LOGGING_DEBUGE" "_ZTVN4ORVA3KIV6System7Utility7Logging12SysOutMsgLogE")
+  string(FIND "${exports}" "${expected}" found)
+  if(found EQUAL -1)
+    message(FATAL_ERROR "not exported: ${expected}")
+  endif()
+endforeach()
+foreach(hidden TrimString NormalizeMsgLevel TokenizeString FileMsgLog MsgLogGroup
+    LoadLoggingSystemProperties GetSystemConfigDirectory 8Platform)
+  string(FIND "${exports}" "${hidden}" found)
+  if(NOT found EQUAL -1)
+    message(FATAL_ERROR "internal symbol exported: ${hidden}")
+  endif()
+endforeach()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${table}")
+foreach(import IN LISTS imports)
+  if(NOT import MATCHES "(KERNEL32|msvcrt|ole32|SHELL32)\\.dll$")
+    message(FATAL_ERROR "depends on a DLL that Windows does not ship: ${import}")
+  endif()
+endforeach()
+message(STATUS "exports are the interface only; imports are Windows' own DLLs")
