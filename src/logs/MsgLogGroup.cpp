@@ -1,7 +1,6 @@
 #include "logs/MsgLogGroup.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,20 +13,17 @@
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
 
-bool IsKindName(const char* token, const char* name, size_t nameLength) {
-    return std::strlen(token) == nameLength && std::memcmp(token, name, nameLength) == 0;
-}
-
 // A new logger for a kind name of the list; null for a name without a
 // logger class or a logger that could not be made.
 IMsgLog* NewMemberFor(const char* name) {
-    if (IsKindName(name, IMsgLog::LOGGER_CONSOLE, IMsgLog::SZ_LOGGER_CONSOLE)) {
-        return SysOutMsgLog::NewSysOutMsgLog();
+    switch (MemberKindOf(name)) {
+        case MemberKind::kConsole:
+            return SysOutMsgLog::NewSysOutMsgLog();
+        case MemberKind::kPlainFile:
+            return CreateOrNull([]() -> IMsgLog* { return new FileMsgLog(); });
+        default:
+            return nullptr;
     }
-    if (IsKindName(name, IMsgLog::LOGGER_PLAIN_FILE, IMsgLog::SZ_LOGGER_PLAIN_FILE)) {
-        return CreateOrNull([]() -> IMsgLog* { return new FileMsgLog(); });
-    }
-    return nullptr;
 }
 
 void DeleteAll(std::vector<IMsgLog*>& logs) {

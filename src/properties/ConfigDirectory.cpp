@@ -7,6 +7,7 @@
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/DirectoryText.h"
+#include "properties/LoadObserver.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
@@ -65,21 +66,39 @@ bool GetExecutableDirectory(char** pDirectory) {
 }
 
 std::string GetSystemConfigDirectory() {
+    return FindConfigDirectory(nullptr, nullptr);
+}
+
+std::string FindConfigDirectory(LoadObserver* observer, const char* executablePath) {
     std::string candidate;
     try {
         char* variable = nullptr;
         GetEnvironmentValue(kConfigDirVariable, &variable);
         const OwnedText configured(variable);
         if (configured) candidate = ApplyTrimmingRule(configured.get());
+        if (observer != nullptr) {
+            observer->ConfigVariable(!configured        ? VariableState::kUnset
+                                     : candidate.empty() ? VariableState::kBlank
+                                                         : VariableState::kSet,
+                                     candidate);
+        }
         if (candidate.empty()) {
             char* directory = nullptr;
-            GetExecutableDirectory(&directory);
-            const OwnedText executableDirectory(directory);
-            if (executableDirectory && executableDirectory[0] != '\0') {
-                candidate = WithTrailingSeparator(executableDirectory.get()) +
-                            kConfigSubdirectory + Platform::kDirectorySeparator;
-                if (!FileExists((candidate + kPropertiesFileName).c_str())) candidate.clear();
+            if (executablePath != nullptr) {
+                directory = GetParentDirectory(executablePath);
+            } else {
+                GetExecutableDirectory(&directory);
             }
+            const OwnedText executableDirectory(directory);
+            std::string classified;
+            bool hasFile = false;
+            if (executableDirectory && executableDirectory[0] != '\0') {
+                classified = WithTrailingSeparator(executableDirectory.get()) + kConfigSubdirectory +
+                             Platform::kDirectorySeparator;
+                hasFile = FileExists((classified + kPropertiesFileName).c_str());
+            }
+            if (observer != nullptr) observer->ClassifiedDirectory(classified, hasFile);
+            if (hasFile) candidate = classified;
         }
         if (!candidate.empty()) {
             candidate = WithTrailingSeparator(UseDirectorySeparators(candidate));
@@ -87,8 +106,9 @@ std::string GetSystemConfigDirectory() {
     } catch (...) {
         // The candidate keeps what it had reached.
     }
-    if (candidate.empty() || !DirectoryExists(candidate.c_str())) return std::string();
-    return candidate;
+    const bool exists = !candidate.empty() && DirectoryExists(candidate.c_str());
+    if (observer != nullptr && !candidate.empty()) observer->ConfigDirectory(candidate, exists);
+    return exists ? candidate : std::string();
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -15,10 +15,16 @@ inline constexpr char kConfigSubdirectory[] = "CLASSIFIED";
 // The environment variable that names the configuration directory.
 inline constexpr char kConfigDirVariable[] = "KIV_SYS_CONFIG_DIR";
 
+class LoadObserver;
+
 // The configuration directory as a directory text, or the empty string when
 // there is none. A set, non-blank KIV_SYS_CONFIG_DIR decides alone; the
 // "CLASSIFIED" subdirectory counts only when it holds the properties file.
 std::string GetSystemConfigDirectory();
+
+// The same search, reporting its decisions to the observer (which may be
+// null). A non-null executablePath stands for the running executable.
+std::string FindConfigDirectory(LoadObserver* observer, const char* executablePath);
 
 // Reads an environment variable; the name is trimmed when it begins or ends
 // with a blank. *pValue is set to a new[] copy of the value, or to null when

@@ -94,6 +94,17 @@ size_t ParseLoggerList(const char* list, std::vector<std::string>* names) {
     return names->size();
 }
 
+MemberKind MemberKindOf(const char* token) {
+    const std::string_view name = ViewOf(token);
+    if (name == IMsgLog::LOGGER_CONSOLE) return MemberKind::kConsole;
+    if (name == IMsgLog::LOGGER_PLAIN_FILE) return MemberKind::kPlainFile;
+    for (const char* known : {IMsgLog::LOGGER_HTML_FILE, IMsgLog::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
+                              IMsgLog::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE}) {
+        if (name == known) return MemberKind::kNoLoggerClass;
+    }
+    return MemberKind::kNotAKindName;
+}
+
 std::optional<std::string> StoredLoggerList(std::string_view value) {
     const std::string trimmed = ApplyTrimmingRule(value);
     if (trimmed.empty()) return std::nullopt;

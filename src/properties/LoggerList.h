@@ -10,6 +10,17 @@
 
 namespace ORVA::KIV::System::Utility::Logging {
 
+// What the system logger makes for one token of the stored logger list.
+enum class MemberKind {
+    kConsole,
+    kPlainFile,
+    // A recognised kind name without a logger class.
+    kNoLoggerClass,
+    // No kind name at all (tokens are compared exactly, untrimmed).
+    kNotAKindName,
+};
+MemberKind MemberKindOf(const char* token);
+
 // Splits the text at every character of the delimiter set. Runs of
 // delimiters never yield an empty token. On true, *pTokens is an array of
 // *pCount tokens, each a NUL-terminated copy; the caller releases each token

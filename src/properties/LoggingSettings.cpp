@@ -44,26 +44,28 @@ const LibraryStartUp c_startUp;
 
 }  // namespace
 
-bool ReadLoggingStatus(bool* pLoggingTurnedOn) {
-    const PropertyMap& store = *LoadLoggingSystemProperties(nullptr);
+bool LoggingStatusOf(const PropertyMap& store) {
     // The built-in default is off, and only "on" changes it.
-    bool turnedOn = false;
-    if (!store.empty() && !NoPropertiesFileFound(store)) {
-        const auto status = store.find(Key::LOGGING_STATUS);
-        turnedOn = status != store.end() && status->second == kOnText;
-    }
+    if (store.empty() || NoPropertiesFileFound(store)) return false;
+    const auto status = store.find(Key::LOGGING_STATUS);
+    return status != store.end() && status->second == kOnText;
+}
+
+const char* LoggingLevelOf(const PropertyMap& store) {
+    if (NoPropertiesFileFound(store)) return IMsgLog::MsgLevel::LOGGING_FATAL;
+    const auto configured = store.find(Key::LOGGING_LEVEL);
+    if (configured == store.end()) return IMsgLog::MsgLevel::LOGGING_DEBUG;
+    return NormalizeMsgLevel(configured->second.c_str());
+}
+
+bool ReadLoggingStatus(bool* pLoggingTurnedOn) {
+    const bool turnedOn = LoggingStatusOf(*LoadLoggingSystemProperties(nullptr));
     if (pLoggingTurnedOn != nullptr) *pLoggingTurnedOn = turnedOn;
     return turnedOn;
 }
 
 const char* ReadLoggingLevel(const char** pLoggingLevel, int* pLoggingLevelCode) {
-    const PropertyMap& store = *LoadLoggingSystemProperties(nullptr);
-    const char* level = IMsgLog::MsgLevel::LOGGING_DEBUG;
-    if (NoPropertiesFileFound(store)) {
-        level = IMsgLog::MsgLevel::LOGGING_FATAL;
-    } else if (const auto configured = store.find(Key::LOGGING_LEVEL); configured != store.end()) {
-        level = NormalizeMsgLevel(configured->second.c_str());
-    }
+    const char* level = LoggingLevelOf(*LoadLoggingSystemProperties(nullptr));
     if (pLoggingLevel != nullptr) *pLoggingLevel = level;
     if (pLoggingLevelCode != nullptr) *pLoggingLevelCode = MsgLevelCode(level);
     return level;

@@ -2,7 +2,17 @@
 #ifndef KIVLOGGING_PROPERTIES_LOGGINGSETTINGS_H
 #define KIVLOGGING_PROPERTIES_LOGGINGSETTINGS_H
 
+#include "properties/PropertiesReader.h"
+
 namespace ORVA::KIV::System::Utility::Logging {
+
+// The logging switch a store gives: off when no properties file was found
+// or the store is empty, otherwise whether "kiv.logging.status" is "on".
+bool LoggingStatusOf(const PropertyMap& store);
+
+// The configured level a store gives (a MsgLevel name constant): FATAL when
+// no properties file was found, otherwise "kiv.log.level", default DEBUG.
+const char* LoggingLevelOf(const PropertyMap& store);
 
 // The logging switch the properties give: off without a properties file, or
 // with one that cannot be read; otherwise "kiv.logging.status", default off.

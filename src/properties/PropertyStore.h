@@ -3,18 +3,11 @@
 #ifndef KIVLOGGING_PROPERTIES_PROPERTYSTORE_H
 #define KIVLOGGING_PROPERTIES_PROPERTYSTORE_H
 
-#include <map>
 #include <mutex>
-#include <string>
+
+#include "properties/PropertiesReader.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
-
-using PropertyMap = std::map<std::string, std::string>;
-
-// The texts that switch values are answered with; their addresses never
-// change.
-inline constexpr char kOnText[] = "on";
-inline constexpr char kOffText[] = "off";
 
 // Fixes the default status text ("off") before the first load.
 void FixDefaultLoggingStatus();
