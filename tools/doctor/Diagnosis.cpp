@@ -1,0 +1,231 @@
+// Runs the library's own configuration search and reader with an observer
+// that records every decision, then derives the settings and the system
+// logger's members with the library's own rules.
+#include <logging/MsgLog.h>
+
+#include <memory>
+
+#include "Report.h"
+#include "core/MsgLevel.h"
+#include "core/TextHelpers.h"
+#include "properties/ConfigDirectory.h"
+#include "properties/LoggerList.h"
+#include "properties/LoggingSettings.h"
+#include "properties/PropertiesReader.h"
+
+namespace kivdoctor {
+namespace {
+namespace Logging = ORVA::KIV::System::Utility::Logging;
+using Key = Logging::IMsgLog::PropertyKey;
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+std::string AcceptedValues(const std::string& key) {
+    if (key == Key::LOGGING_LEVEL) return "DEBUG, INFO, WARN, ERROR or FATAL, in any case";
+    if (key == Key::LOGGERS) return "kind names separated by \"|\"";
+    return "on or off, in any case";
+}
+
+// The pieces of a written logger list that name no kind.
+std::string UnrecognisedLoggerNames(const std::string& value) {
+    std::string unrecognised;
+    char** tokens = nullptr;
+    size_t count = 0;
+    Logging::TokenizeString(Logging::IMsgLog::DELIMITER, value.c_str(), &tokens, &count);
+    for (size_t i = 0; i < count; ++i) {
+        if (Logging::GetSupportedLoggerName(tokens[i]) == nullptr &&
+            !Logging::ApplyTrimmingRule(tokens[i]).empty()) {
+            unrecognised += "; " + Quoted(tokens[i]) + " is no kind name (names are case-sensitive)";
+        }
+        delete[] tokens[i];
+    }
+    delete[] tokens;
+    return unrecognised;
+}
+
+std::string Explain(const LineReport& line) {
+    switch (line.verdict) {
+        case LineVerdict::kAccepted:
+            if (line.key == Key::LOGGERS) {
+                return "accepted: " + line.key + " = " + Quoted(line.stored) +
+                       UnrecognisedLoggerNames(line.text.substr(line.text.find('=') + 1));
+            }
+            return "accepted: " + line.key + " = " + Quoted(line.stored);
+        case LineVerdict::kEmpty:
+            return "empty line";
+        case LineVerdict::kComment:
+            return "comment";
+        case LineVerdict::kNoEqualsSign:
+            return "passed over: no \"=\" in the line";
+        case LineVerdict::kEmptyKey:
+            return "passed over: no key before \"=\"";
+        case LineVerdict::kUnknownKey:
+            return "passed over: " + Quoted(line.key) + " is no key of the file";
+        case LineVerdict::kKeyInOtherCase:
+            return "passed over: keys are case-sensitive; write " +
+                   Quoted(Logging::ToLowerAscii(line.key));
+        case LineVerdict::kWhiteSpaceBeforeKey:
+            return "passed over: a tab or other white space before the key (only blanks are removed)";
+        case LineVerdict::kByteOrderMark:
+            return "passed over: a byte order mark starts the file and hides the key; save the "
+                   "file without one";
+        case LineVerdict::kRejectedValue: {
+            const std::string value = line.text.substr(line.text.find('=') + 1);
+            std::string text = "passed over: the value " + Quoted(value) + " is not accepted; " +
+                               line.key + " takes " + AcceptedValues(line.key);
+            if (value.find('#') != std::string::npos) text += " (\"#\" starts no comment inside a line)";
+            return text;
+        }
+        case LineVerdict::kMissingDirectory:
+            return "passed over: the directory " +
+                   Quoted(Logging::ApplyTrimmingRule(line.text.substr(line.text.find('=') + 1))) +
+                   " does not exist";
+        case LineVerdict::kKeyAlreadyTaken:
+            return "passed over: an earlier line already set " + line.key;
+    }
+    return std::string();
+}
+
+// Records what the search and the reader decide.
+class Recorder : public Logging::LoadObserver {
+public:
+    explicit Recorder(Report& report) : m_report(report) {}
+
+    void ConfigVariable(VariableState state, const std::string& value) override {
+        m_report.variable = state;
+        m_report.variableValue = value;
+    }
+    void ClassifiedDirectory(const std::string& directory, bool hasFile) override {
+        m_report.classifiedDirectory = directory;
+        m_report.classifiedHasFile = hasFile;
+    }
+    void ConfigDirectory(const std::string& candidate, bool exists) override {
+        m_report.candidate = candidate;
+        m_report.candidateExists = exists;
+    }
+    void PropertiesFile(const std::string& path, FileOutcome outcome) override {
+        m_report.file = path;
+        m_report.outcome = outcome;
+    }
+    void Line(unsigned number, std::string_view text, LineVerdict verdict, std::string_view key,
+              const std::string& stored) override {
+        LineReport line{number, std::string(text), verdict, std::string(key), stored, {}};
+        line.explanation = Explain(line);
+        m_report.lines.push_back(std::move(line));
+    }
+    void StoppedEarly(unsigned lastLine) override { m_report.stoppedAfterLine = lastLine; }
+    void DefaultStored(const std::string& key, const std::string& value) override {
+        m_report.defaults.emplace_back(key, value);
+    }
+    void DefaultLogDirectory(const std::string& folder, bool exists) override {
+        m_report.documentsFolder = folder;
+        m_report.documentsFolderExists = exists;
+    }
+
+private:
+    Report& m_report;
+};
+
+// The members the system logger would get from the stored logger list.
+void PlanMembers(Report& report) {
+    if (report.loggers) {
+        char** tokens = nullptr;
+        size_t count = 0;
+        Logging::TokenizeString(Logging::IMsgLog::DELIMITER, report.loggers->c_str(), &tokens, &count);
+        for (size_t i = 0; i < count; ++i) {
+            MemberReport member{tokens[i], false, {}};
+            switch (Logging::MemberKindOf(tokens[i])) {
+                case Logging::MemberKind::kConsole:
+                    member = {tokens[i], true, "console log: standard output"};
+                    break;
+                case Logging::MemberKind::kPlainFile:
+                    member.made = report.logDirectory.has_value();
+                    member.explanation = member.made
+                        ? "file log: a new file kiv.log_<date>_<time>.log in " + *report.logDirectory
+                        : "no member: there is no log directory";
+                    break;
+                case Logging::MemberKind::kNoLoggerClass:
+                    member.explanation = "no member: a known kind without a logger class";
+                    break;
+                case Logging::MemberKind::kNotAKindName:
+                    member.explanation = "no member: not a kind name (names are case-sensitive; "
+                                         "use console or plain.file)";
+                    break;
+            }
+            report.members.push_back(member);
+            delete[] tokens[i];
+        }
+        delete[] tokens;
+    }
+    bool anyMade = false;
+    for (const MemberReport& member : report.members) anyMade = anyMade || member.made;
+    report.defaultConsoleMember = !anyMade;
+}
+
+std::string Verdict(const Report& report) {
+    switch (report.outcome) {
+        case FileOutcome::kNoDirectory:
+            return "logging is off: no configuration directory was found";
+        case FileOutcome::kMissing:
+            return "logging is off: the configuration directory has no kiv.system.properties";
+        case FileOutcome::kUnreadable:
+            return "logging is off: the properties file cannot be read";
+        case FileOutcome::kRead:
+            break;
+    }
+    if (!report.loggingOn) {
+        return "logging is off: no line set kiv.logging.status to on";
+    }
+    std::string where;
+    for (const MemberReport& member : report.members) {
+        if (!member.made) continue;
+        where += where.empty() ? "" : " and ";
+        where += member.name == Logging::IMsgLog::LOGGER_CONSOLE
+                     ? "standard output"
+                     : "a new log file in " + *report.logDirectory;
+    }
+    if (report.defaultConsoleMember) where = "standard output (the default console member)";
+    return "messages will be written to " + where;
+}
+
+}  // namespace
+
+Report Diagnose(const char* executable, const char* file) {
+    Report report;
+    Recorder recorder(report);
+    std::string path;
+    if (file != nullptr) {
+        path = file;
+    } else {
+        report.searched = true;
+        const std::string directory = Logging::FindConfigDirectory(&recorder, executable);
+        if (!directory.empty()) path = directory + Logging::kPropertiesFileName;
+    }
+    Logging::PropertyMap store;
+    Logging::ReadingState state;
+    Logging::ReadPropertiesFile(path, store, state, &recorder);
+
+    report.loggingOn = Logging::LoggingStatusOf(store);
+    report.level = Logging::LoggingLevelOf(store);
+    report.levelCode = Logging::MsgLevelCode(report.level.c_str());
+    report.dynamicLogging = state.dynamicLogging;
+    if (const auto directory = store.find(Key::LOG_DIR); directory != store.end()) {
+        report.logDirectory = directory->second;
+        report.logDirectorySource = "configured";
+        for (const auto& [key, value] : report.defaults) {
+            if (key == Key::LOG_DIR) report.logDirectorySource = "documents";
+        }
+    }
+    if (const auto loggers = store.find(Key::LOGGERS); loggers != store.end()) {
+        report.loggers = loggers->second;
+    }
+    report.systemLogger = report.loggingOn && report.outcome == FileOutcome::kRead;
+    if (report.systemLogger) PlanMembers(report);
+    report.verdict = Verdict(report);
+    report.exitCode = report.systemLogger ? 0 : 1;
+    return report;
+}
+
+}  // namespace kivdoctor

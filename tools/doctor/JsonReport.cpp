@@ -1,0 +1,128 @@
+#include <cstdio>
+#include <sstream>
+
+#include "Report.h"
+
+namespace kivdoctor {
+namespace {
+
+// A JSON string. Bytes above 127 are taken as Latin-1, so that the output
+// is valid UTF-8 whatever the file holds.
+std::string Json(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string Json(const std::optional<std::string>& text) {
+    return text ? Json(*text) : "null";
+}
+
+const char* Json(bool value) {
+    return value ? "true" : "false";
+}
+
+const char* VariableName(VariableState state) {
+    switch (state) {
+        case VariableState::kUnset: return "unset";
+        case VariableState::kBlank: return "blank";
+        case VariableState::kSet: return "set";
+    }
+    return "";
+}
+
+const char* OutcomeName(FileOutcome outcome) {
+    switch (outcome) {
+        case FileOutcome::kNoDirectory: return "no-directory";
+        case FileOutcome::kMissing: return "missing";
+        case FileOutcome::kUnreadable: return "unreadable";
+        case FileOutcome::kRead: return "read";
+    }
+    return "";
+}
+
+const char* VerdictName(LineVerdict verdict) {
+    switch (verdict) {
+        case LineVerdict::kAccepted: return "accepted";
+        case LineVerdict::kEmpty: return "empty";
+        case LineVerdict::kComment: return "comment";
+        case LineVerdict::kNoEqualsSign: return "no-equals-sign";
+        case LineVerdict::kEmptyKey: return "empty-key";
+        case LineVerdict::kUnknownKey: return "unknown-key";
+        case LineVerdict::kKeyInOtherCase: return "key-in-other-case";
+        case LineVerdict::kWhiteSpaceBeforeKey: return "white-space-before-key";
+        case LineVerdict::kByteOrderMark: return "byte-order-mark";
+        case LineVerdict::kRejectedValue: return "rejected-value";
+        case LineVerdict::kMissingDirectory: return "missing-directory";
+        case LineVerdict::kKeyAlreadyTaken: return "key-already-taken";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string JsonReport(const Report& report) {
+    std::ostringstream out;
+    out << "{\n  \"search\": ";
+    if (report.searched) {
+        out << "{\"variable\": {\"state\": \"" << VariableName(report.variable)
+            << "\", \"value\": " << Json(report.variableValue) << "}, \"classified\": ";
+        if (report.classifiedDirectory) {
+            out << "{\"directory\": " << Json(*report.classifiedDirectory)
+                << ", \"hasFile\": " << Json(report.classifiedHasFile) << "}";
+        } else {
+            out << "null";
+        }
+        out << ", \"directory\": "
+            << (report.candidateExists ? Json(report.candidate) : std::string("null")) << "}";
+    } else {
+        out << "null";
+    }
+    out << ",\n  \"file\": {\"path\": " << Json(report.file) << ", \"outcome\": \""
+        << OutcomeName(report.outcome) << "\"},\n  \"lines\": [";
+    for (size_t i = 0; i < report.lines.size(); ++i) {
+        const LineReport& line = report.lines[i];
+        out << (i == 0 ? "\n" : ",\n") << "    {\"number\": " << line.number
+            << ", \"text\": " << Json(line.text) << ", \"verdict\": \"" << VerdictName(line.verdict)
+            << "\", \"key\": " << Json(line.key) << ", \"stored\": "
+            << (line.verdict == LineVerdict::kAccepted ? Json(line.stored) : std::string("null"))
+            << ", \"explanation\": " << Json(line.explanation) << "}";
+    }
+    out << (report.lines.empty() ? "]" : "\n  ]") << ",\n  \"stoppedAfterLine\": "
+        << (report.stoppedAfterLine ? std::to_string(*report.stoppedAfterLine) : "null")
+        << ",\n  \"defaults\": {";
+    for (size_t i = 0; i < report.defaults.size(); ++i) {
+        out << (i == 0 ? "" : ", ") << Json(report.defaults[i].first) << ": "
+            << Json(report.defaults[i].second);
+    }
+    out << "},\n  \"settings\": {\"logging\": " << Json(report.loggingOn)
+        << ", \"level\": " << Json(report.level) << ", \"code\": " << report.levelCode
+        << ", \"dynamicLogging\": " << Json(report.dynamicLogging)
+        << ", \"logDirectory\": " << Json(report.logDirectory) << ", \"logDirectorySource\": \""
+        << report.logDirectorySource << "\", \"loggers\": " << Json(report.loggers)
+        << "},\n  \"systemLogger\": " << Json(report.systemLogger) << ",\n  \"members\": [";
+    for (size_t i = 0; i < report.members.size(); ++i) {
+        const MemberReport& member = report.members[i];
+        out << (i == 0 ? "" : ", ") << "{\"name\": " << Json(member.name)
+            << ", \"made\": " << Json(member.made) << ", \"explanation\": "
+            << Json(member.explanation) << "}";
+    }
+    out << "],\n  \"defaultConsoleMember\": " << Json(report.defaultConsoleMember)
+        << ",\n  \"verdict\": " << Json(report.verdict) << ",\n  \"exitCode\": " << report.exitCode
+        << "\n}\n";
+    return out.str();
+}
+
+}  // namespace kivdoctor

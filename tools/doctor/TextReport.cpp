@@ -1,0 +1,111 @@
+#include <sstream>
+
+#include "Report.h"
+
+namespace kivdoctor {
+namespace {
+
+const char* OutcomeText(FileOutcome outcome) {
+    switch (outcome) {
+        case FileOutcome::kNoDirectory: return "no configuration directory, so no file to read";
+        case FileOutcome::kMissing: return "missing";
+        case FileOutcome::kUnreadable: return "cannot be read (no permission, or it is a directory)";
+        case FileOutcome::kRead: return "read";
+    }
+    return "";
+}
+
+void WriteSearch(const Report& report, std::ostringstream& out) {
+    out << "Where the configuration was looked for\n";
+    switch (report.variable) {
+        case VariableState::kSet:
+            out << "  1. KIV_SYS_CONFIG_DIR is set to \"" << report.variableValue
+                << "\"; it decides alone.\n";
+            break;
+        case VariableState::kBlank:
+            out << "  1. KIV_SYS_CONFIG_DIR is blank, which counts as unset.\n";
+            break;
+        case VariableState::kUnset:
+            out << "  1. KIV_SYS_CONFIG_DIR is not set.\n";
+            break;
+    }
+    if (report.classifiedDirectory) {
+        if (report.classifiedDirectory->empty()) {
+            out << "  2. The executable's directory is unknown.\n";
+        } else {
+            out << "  2. CLASSIFIED beside the executable: " << *report.classifiedDirectory
+                << (report.classifiedHasFile ? " holds kiv.system.properties.\n"
+                                             : " has no kiv.system.properties.\n");
+        }
+    }
+    if (!report.candidate.empty()) {
+        out << "  Configuration directory: " << report.candidate
+            << (report.candidateExists ? "\n" : " (does not exist)\n");
+    }
+}
+
+}  // namespace
+
+std::string TextReport(const Report& report) {
+    std::ostringstream out;
+    out << "kivlog-doctor: how the logging configuration is read\n\n";
+    if (report.searched) {
+        WriteSearch(report, out);
+        out << "\n";
+    }
+    out << "Properties file: " << (report.file.empty() ? "(none)" : report.file) << ": "
+        << OutcomeText(report.outcome) << "\n\n";
+
+    if (!report.lines.empty()) {
+        out << "Lines of the file\n";
+        for (const LineReport& line : report.lines) {
+            out << "  " << line.number << ": " << line.text << "\n      " << line.explanation << "\n";
+        }
+        if (report.stoppedAfterLine) {
+            out << "  Reading stopped after line " << *report.stoppedAfterLine
+                << ": every key was set; later lines are not read.\n";
+        }
+        out << "\n";
+    }
+    if (!report.defaults.empty()) {
+        out << "Defaults for the keys the file left unset\n";
+        for (const auto& [key, value] : report.defaults) out << "  " << key << " = \"" << value << "\"\n";
+        out << "\n";
+    }
+    if (report.documentsFolder && !report.documentsFolderExists) {
+        out << "The Documents folder \"" << *report.documentsFolder
+            << "\" does not exist, so there is no default log directory.\n\n";
+    }
+
+    out << "Settings\n"
+        << "  logging:         " << (report.loggingOn ? "on" : "off") << "\n"
+        << "  level:           " << report.level << " (code " << report.levelCode
+        << "; reported only, it filters nothing)\n"
+        << "  dynamic logging: " << (report.dynamicLogging ? "on" : "off") << "\n"
+        << "  log directory:   "
+        << (report.logDirectory ? *report.logDirectory + " (" +
+                                      (report.logDirectorySource == "configured"
+                                           ? std::string("configured")
+                                           : std::string("the Documents folder")) +
+                                      ")"
+                                : std::string("none"))
+        << "\n"
+        << "  logger list:     " << report.loggers.value_or("(not set)") << "\n\n";
+
+    if (report.systemLogger) {
+        out << "System logger members\n";
+        for (const MemberReport& member : report.members) {
+            out << "  " << member.name << ": " << member.explanation << "\n";
+        }
+        if (report.defaultConsoleMember) {
+            out << "  (no usable name: the default member, a console log, is used)\n";
+        }
+        out << "\n";
+    } else {
+        out << "There is no system logger: MsgLogFactory::GetGlobalSystemLogger() returns null.\n\n";
+    }
+    out << "Verdict: " << report.verdict << "\n";
+    return out.str();
+}
+
+}  // namespace kivdoctor
