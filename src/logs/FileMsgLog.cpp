@@ -128,24 +128,13 @@ void FileMsgLog::LogMessage(const char* message, int levelCode, const char* mark
 void FileMsgLog::LogMessage(const char* method, const char* message, int levelCode,
                             const char* marking) {
     if (!CanLogMessages() || !LoggingIsOn() || !IsLoggableMessage(message)) return;
-    try {
-        std::string& text = ClearedMessageBuffer();
-        AppendMessageLine(text, method, message, levelCode, marking);
-        Write(text);
-    } catch (...) {
-        // Out of memory while composing: the message is dropped.
-    }
+    WriteMessageLine([this](const std::string& text) { Write(text); }, method, message, levelCode,
+                     marking);
 }
 
 void FileMsgLog::LogMessage(const char* message, const char* marking) {
     if (message == nullptr) return;
-    try {
-        std::string& text = ClearedMessageBuffer();
-        AppendRawText(text, message, marking, 2);
-        Write(text);
-    } catch (...) {
-        // Out of memory while composing: the text is dropped.
-    }
+    WriteRawText([this](const std::string& text) { Write(text); }, message, marking, 2);
 }
 
 bool FileMsgLog::DeleteFileMsgLog(IMsgLog** log) {

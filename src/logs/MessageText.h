@@ -26,6 +26,32 @@ void AppendMessageLine(std::string& out, const char* method, const char* message
 void AppendRawText(std::string& out, const char* message, const char* marking,
                    int trailingLineEnds);
 
+// Composes the message line in the thread's buffer and hands it to
+// write(const std::string&) in one piece. Running out of memory while
+// composing drops the message.
+template <typename Write>
+void WriteMessageLine(Write write, const char* method, const char* message, int levelCode,
+                      const char* marking) noexcept {
+    try {
+        std::string& text = ClearedMessageBuffer();
+        AppendMessageLine(text, method, message, levelCode, marking);
+        write(text);
+    } catch (...) {
+    }
+}
+
+// The same for a raw text.
+template <typename Write>
+void WriteRawText(Write write, const char* message, const char* marking,
+                  int trailingLineEnds) noexcept {
+    try {
+        std::string& text = ClearedMessageBuffer();
+        AppendRawText(text, message, marking, trailingLineEnds);
+        write(text);
+    } catch (...) {
+    }
+}
+
 }  // namespace ORVA::KIV::System::Utility::Logging
 
 #endif  // KIVLOGGING_LOGS_MESSAGETEXT_H

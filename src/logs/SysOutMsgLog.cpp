@@ -64,24 +64,11 @@ void SysOutMsgLog::LogMessage(const char* message, int levelCode, const char* ma
 void SysOutMsgLog::LogMessage(const char* method, const char* message, int levelCode,
                               const char* marking) {
     if (!CanLogMessages() || !LoggingIsOn() || !IsLoggableMessage(message)) return;
-    try {
-        std::string& text = ClearedMessageBuffer();
-        AppendMessageLine(text, method, message, levelCode, marking);
-        WriteToConsole(text);
-    } catch (...) {
-        // Out of memory while composing: the message is dropped.
-    }
+    WriteMessageLine(WriteToConsole, method, message, levelCode, marking);
 }
 
 void SysOutMsgLog::LogMessage(const char* message, const char* marking) {
-    if (message == nullptr) return;
-    try {
-        std::string& text = ClearedMessageBuffer();
-        AppendRawText(text, message, marking, 1);
-        WriteToConsole(text);
-    } catch (...) {
-        // Out of memory while composing: the text is dropped.
-    }
+    if (message != nullptr) WriteRawText(WriteToConsole, message, marking, 1);
 }
 
 IMsgLog* SysOutMsgLog::NewSysOutMsgLog() {
@@ -94,14 +81,7 @@ bool SysOutMsgLog::DeleteSysOutMsgLog(SysOutMsgLog** log) {
 }
 
 void SysOutMsgLog::WriteMessage(const char* text) {
-    if (text == nullptr) return;
-    try {
-        std::string& buffer = ClearedMessageBuffer();
-        AppendRawText(buffer, text, nullptr, 1);
-        WriteToConsole(buffer);
-    } catch (...) {
-        // Out of memory while composing: the text is dropped.
-    }
+    if (text != nullptr) WriteRawText(WriteToConsole, text, nullptr, 1);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging
