@@ -83,10 +83,10 @@ std::optional<std::string> AcceptedValue(int key, std::string_view value) {
     return std::nullopt;
 }
 
-// Handles one line; returns its verdict and, when accepted, what was stored.
-LineVerdict HandleLine(std::string_view line, unsigned lineNumber, Reading& reading,
+// Handles one parsed line; returns its verdict and, when accepted, what was
+// stored.
+LineVerdict HandleLine(const PropertyLine& parsed, unsigned lineNumber, Reading& reading,
                        PropertyMap& store, const std::string** stored, bool diagnose) {
-    const PropertyLine parsed = ParsePropertyLine(line);
     switch (parsed.kind) {
         case LineKind::kEmpty: return LineVerdict::kEmpty;
         case LineKind::kComment: return LineVerdict::kComment;
@@ -123,12 +123,11 @@ void ReadLines(std::istream& file, Reading& reading, PropertyMap& store, LoadObs
     unsigned number = 0;
     while (reading.acceptedLines != kFileKeyCount && std::getline(file, line)) {
         if (!line.empty() && line.back() == '\r' && !file.eof()) line.pop_back();
+        const PropertyLine parsed = ParsePropertyLine(line);
         const std::string* stored = &nothing;
         const LineVerdict verdict =
-            HandleLine(line, ++number, reading, store, &stored, observer != nullptr);
-        if (observer != nullptr) {
-            observer->Line(number, line, verdict, ParsePropertyLine(line).key, *stored);
-        }
+            HandleLine(parsed, ++number, reading, store, &stored, observer != nullptr);
+        if (observer != nullptr) observer->Line(number, line, verdict, parsed.key, *stored);
     }
     if (observer != nullptr && reading.acceptedLines == kFileKeyCount && file.peek() != EOF) {
         observer->StoppedEarly(number);
@@ -147,10 +146,11 @@ void AddDefaults(const Reading& reading, const ReadingState& state, PropertyMap&
                  LoadObserver* observer) {
     StoreDefault(store, Key::DYNAMIC_LOGGING, reading.dynamicLogging ? kOnText : kOffText, observer);
     if (store.find(Key::LOG_DIR) == store.end()) {
-        const std::string home = CurrentUserHomeFolder();
-        const bool exists = DirectoryExists(home.c_str());
-        if (observer != nullptr) observer->DefaultLogDirectory(home, exists);
-        if (exists) StoreDefault(store, Key::LOG_DIR, home, observer);
+        const std::optional<std::string> directory = DefaultLogDirectory();
+        if (observer != nullptr) {
+            observer->DefaultLogDirectory(CurrentUserHomeFolder(), directory.has_value());
+        }
+        if (directory) StoreDefault(store, Key::LOG_DIR, *directory, observer);
     }
     StoreDefault(store, Key::LOGGING_LEVEL, IMsgLog::DEFAULT_LOGGING_LEVEL, observer);
     StoreDefault(store, Key::LOGGING_STATUS, state.defaultStatus, observer);
