@@ -63,10 +63,12 @@ void FileMsgLog::SetMsgLogName() {
     m_name = "Plain Text Message Log";
 }
 
-void FileMsgLog::Open(const char* path, Platform::FileCreation creation) noexcept {
-    m_logFile = Platform::OpenFileForWriting(path, creation).handle;
+bool FileMsgLog::Open(const char* path, Platform::FileCreation creation) noexcept {
+    const Platform::OpenedFile opened = Platform::OpenFileForWriting(path, creation);
+    m_logFile = opened.handle;
     m_canLogMessages = m_logFile != Platform::kNoFile;
     if (m_canLogMessages) WriteHeader();
+    return opened.nameTaken;
 }
 
 void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
@@ -76,14 +78,7 @@ void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
             std::string path = base;
             if (variant > 1) path.append("_").append(std::to_string(variant));
             path += FILE_EXTENSION_PLAIN_LOG;
-            const Platform::OpenedFile opened =
-                Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
-            if (!opened.nameTaken) {
-                m_logFile = opened.handle;
-                m_canLogMessages = m_logFile != Platform::kNoFile;
-                if (m_canLogMessages) WriteHeader();
-                return;
-            }
+            if (!Open(path.c_str(), Platform::FileCreation::kCreateNew)) return;
         }
     } catch (...) {
         // Out of memory while naming: the log stays unopened.

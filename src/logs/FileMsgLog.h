@@ -47,8 +47,9 @@ protected:
     void SetMsgLogName() override;
 
 private:
-    // Opens the file and writes the header; never throws.
-    void Open(const char* path, Platform::FileCreation creation) noexcept;
+    // Opens the file and, when it opened, writes the header. Returns whether
+    // the open failed because the name is taken (kCreateNew only).
+    bool Open(const char* path, Platform::FileCreation creation) noexcept;
     // Tries the default name and its numbered variants in the directory.
     void OpenNewFile(const std::string& directory) noexcept;
     void WriteHeader() noexcept;
