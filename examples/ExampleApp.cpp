@@ -33,6 +33,7 @@ void ShowEveryFrontEnd(IMsgLog* log) {
     log->Fatal("fatal with marking", "(U) ");
     log->Fatal("fatal alone");
     log->LogMessage("raw text, written even while logging is off", "(U) ");
+    SysOutMsgLog::WriteMessage("a raw line that needs no log object");
 }
 
 void ProcessOrders(IMsgLog* system, IMsgLog* audit) {
