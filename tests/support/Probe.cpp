@@ -48,7 +48,7 @@ std::string Unescape(const std::string& text) {
         if (code == 'n') result += '\n';
         else if (code == 'r') result += '\r';
         else if (code == 't') result += '\t';
-        else if (code == 'x' && i + 2 < text.size() + 1) {
+        else if (code == 'x' && i + 2 < text.size()) {
             result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else result += code;
