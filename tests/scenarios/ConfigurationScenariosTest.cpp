@@ -177,6 +177,14 @@ TEST(ConfigurationScenariosTest, DynamicLoggingRereadsTheFileUntilItIsSwitchedOf
     EXPECT_NE(run.output.find("@ prop[kiv.logging.status]=off"), std::string::npos) << run.output;
 }
 
+TEST(ConfigurationScenariosTest, ConcurrentLookupsUnderDynamicLoggingAreSafe) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.dynamic.logging=on\nkiv.log.dir=" +
+                             scenario.LogDirectory() + "\n");
+    // Each lookup re-reads the file; a sanitizer build fails the probe on a race.
+    EXPECT_EQ(scenario.Run({"lookups:8:100"})["lookups-answered"], "800");
+}
+
 TEST(ConfigurationScenariosTest, ConfiguredAndDefaultLogDirectories) {
     Scenario scenario;
     scenario.WriteProperties("kiv.log.dir=" + scenario.Root().File("missing") + "\n");

@@ -90,6 +90,26 @@ void WriteFromThreads(int threads, int count) {
     for (std::thread& writer : writers) writer.join();
 }
 
+// Threads that each look a property up count times; under dynamic logging
+// every lookup reads the properties file again.
+void LookUpFromThreads(int threads, int count) {
+    std::vector<std::thread> readers;
+    std::vector<int> answered(static_cast<size_t>(threads), 0);
+    for (int t = 0; t < threads; ++t) {
+        readers.emplace_back([t, count, &answered] {
+            for (int i = 0; i < count; ++i) {
+                const char* status = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOGGING_STATUS);
+                const char* directory = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
+                if (status != nullptr && directory != nullptr) ++answered[static_cast<size_t>(t)];
+            }
+        });
+    }
+    for (std::thread& reader : readers) reader.join();
+    int total = 0;
+    for (int count : answered) total += count;
+    Report("lookups-answered", std::to_string(total));
+}
+
 // Threads that race to make the first call of GetGlobalSystemLogger.
 void RaceFirstCalls(int threads) {
     std::vector<IMsgLog*> seen(static_cast<size_t>(threads));
@@ -151,6 +171,9 @@ void RunStep(const std::string& step) {
     } else if (name == "threads") {
         const size_t colon = argument.find(':');
         WriteFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
+    } else if (name == "lookups") {
+        const size_t colon = argument.find(':');
+        LookUpFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
     } else if (name == "first-calls") {
         RaceFirstCalls(std::stoi(argument));
     } else if (name == "home") {
