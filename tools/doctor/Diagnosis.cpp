@@ -3,7 +3,7 @@
 // logger's members with the library's own rules.
 #include <logging/MsgLog.h>
 
-#include <memory>
+#include <vector>
 
 #include "Report.h"
 #include "core/MsgLevel.h"
@@ -28,20 +28,29 @@ std::string AcceptedValues(const std::string& key) {
     return "on or off, in any case";
 }
 
-// The pieces of a written logger list that name no kind.
-std::string UnrecognisedLoggerNames(const std::string& value) {
-    std::string unrecognised;
+// The pieces of a logger list, split as the library splits it.
+std::vector<std::string> LoggerTokens(const std::string& list) {
+    std::vector<std::string> pieces;
     char** tokens = nullptr;
     size_t count = 0;
-    Logging::TokenizeString(Logging::IMsgLog::DELIMITER, value.c_str(), &tokens, &count);
+    Logging::TokenizeString(Logging::IMsgLog::DELIMITER, list.c_str(), &tokens, &count);
     for (size_t i = 0; i < count; ++i) {
-        if (Logging::GetSupportedLoggerName(tokens[i]) == nullptr &&
-            !Logging::ApplyTrimmingRule(tokens[i]).empty()) {
-            unrecognised += "; " + Quoted(tokens[i]) + " is no kind name (names are case-sensitive)";
-        }
+        pieces.emplace_back(tokens[i]);
         delete[] tokens[i];
     }
     delete[] tokens;
+    return pieces;
+}
+
+// The pieces of a written logger list that name no kind.
+std::string UnrecognisedLoggerNames(const std::string& value) {
+    std::string unrecognised;
+    for (const std::string& piece : LoggerTokens(value)) {
+        if (Logging::GetSupportedLoggerName(piece.c_str()) == nullptr &&
+            !Logging::ApplyTrimmingRule(piece).empty()) {
+            unrecognised += "; " + Quoted(piece) + " is no kind name (names are case-sensitive)";
+        }
+    }
     return unrecognised;
 }
 
@@ -130,34 +139,27 @@ private:
 
 // The members the system logger would get from the stored logger list.
 void PlanMembers(Report& report) {
-    if (report.loggers) {
-        char** tokens = nullptr;
-        size_t count = 0;
-        Logging::TokenizeString(Logging::IMsgLog::DELIMITER, report.loggers->c_str(), &tokens, &count);
-        for (size_t i = 0; i < count; ++i) {
-            MemberReport member{tokens[i], false, {}};
-            switch (Logging::MemberKindOf(tokens[i])) {
-                case Logging::MemberKind::kConsole:
-                    member = {tokens[i], true, "console log: standard output"};
-                    break;
-                case Logging::MemberKind::kPlainFile:
-                    member.made = report.logDirectory.has_value();
-                    member.explanation = member.made
-                        ? "file log: a new file kiv.log_<date>_<time>.log in " + *report.logDirectory
-                        : "no member: there is no log directory";
-                    break;
-                case Logging::MemberKind::kNoLoggerClass:
-                    member.explanation = "no member: a known kind without a logger class";
-                    break;
-                case Logging::MemberKind::kNotAKindName:
-                    member.explanation = "no member: not a kind name (names are case-sensitive; "
-                                         "use console or plain.file)";
-                    break;
-            }
-            report.members.push_back(member);
-            delete[] tokens[i];
+    for (const std::string& name : LoggerTokens(report.loggers.value_or(""))) {
+        MemberReport member{name, false, {}};
+        switch (Logging::MemberKindOf(name.c_str())) {
+            case Logging::MemberKind::kConsole:
+                member = {name, true, "console log: standard output"};
+                break;
+            case Logging::MemberKind::kPlainFile:
+                member.made = report.logDirectory.has_value();
+                member.explanation = member.made
+                    ? "file log: a new file kiv.log_<date>_<time>.log in " + *report.logDirectory
+                    : "no member: there is no log directory";
+                break;
+            case Logging::MemberKind::kNoLoggerClass:
+                member.explanation = "no member: a known kind without a logger class";
+                break;
+            case Logging::MemberKind::kNotAKindName:
+                member.explanation = "no member: not a kind name (names are case-sensitive; "
+                                     "use console or plain.file)";
+                break;
         }
-        delete[] tokens;
+        report.members.push_back(member);
     }
     bool anyMade = false;
     for (const MemberReport& member : report.members) anyMade = anyMade || member.made;
