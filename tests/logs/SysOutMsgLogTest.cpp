@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 
+#include <iostream>
+
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
 #include "support/StdoutCapture.h"
@@ -67,6 +69,13 @@ TEST_F(SysOutMsgLogTest, RawFormIgnoresTheSwitchAndAddsNoHead) {
     SysOutMsgLog::WriteMessage("");
     SysOutMsgLog::WriteMessage(nullptr);
     EXPECT_EQ(capture.Finish(), "\n(U) raw\n\n\n\nstatic\n\n\n");
+}
+
+TEST_F(SysOutMsgLogTest, AFailedEarlierWriteDoesNotSilenceTheConsole) {
+    kivtest::StdoutCapture capture;
+    std::cout.setstate(std::ios::badbit);
+    m_log->Info("M", "after a failed write", "(U) ");
+    EXPECT_EQ(MaskTimeStamps(capture.Finish()), "\n(U) INFO [T] M:\n(U) after a failed write\n\n");
 }
 
 TEST_F(SysOutMsgLogTest, DescribesItself) {

@@ -72,6 +72,7 @@ TEST(ExistenceTest, AppliesTheTrimmingRuleAndDropsOneSeparator) {
     EXPECT_TRUE(DirectoryExists(directory.Path().string().c_str()));
     EXPECT_FALSE(DirectoryExists(directory.File("file").c_str()));
     EXPECT_FALSE(DirectoryExists(directory.File("missing").c_str()));
+    EXPECT_TRUE(DirectoryExists(kivtest::NativeSeparators("/").c_str()));
     EXPECT_FALSE(DirectoryExists(""));
     EXPECT_FALSE(DirectoryExists(nullptr));
     EXPECT_TRUE(FileExists(directory.File("file").c_str()));

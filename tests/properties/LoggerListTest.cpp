@@ -42,6 +42,8 @@ TEST(TokenizeStringTest, LeavesOutputsUntouchedForMissingInput) {
     EXPECT_EQ(tokens, sentinel);
     EXPECT_EQ(count, 42u);
 
+    EXPECT_FALSE(TokenizeString("|", "a|b", nullptr, &count));
+    EXPECT_FALSE(TokenizeString("|", "a|b", &tokens, nullptr));
     EXPECT_FALSE(TokenizeString("|", "|||", &tokens, &count));
     EXPECT_EQ(tokens, nullptr);
     EXPECT_EQ(count, 0u);
