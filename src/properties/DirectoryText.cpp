@@ -10,19 +10,29 @@ bool IsDirectorySeparator(char c) {
            (Platform::kAlternateSeparator != '\0' && c == Platform::kAlternateSeparator);
 }
 
+namespace {
+
+// The separators as one-character texts, made at each call because the
+// library's start-up code needs them before other files' initialisers may
+// have run. The alternate one is empty where there is none, and replacing an
+// empty pattern changes nothing.
+std::string_view SeparatorText() {
+    return std::string_view(&Platform::kDirectorySeparator, 1);
+}
+
+std::string_view AlternateSeparatorText() {
+    return std::string_view(&Platform::kAlternateSeparator,
+                            Platform::kAlternateSeparator == '\0' ? 0 : 1);
+}
+
+}  // namespace
+
 std::string UseDirectorySeparators(std::string_view path) {
-    std::string result(path);
-    if (Platform::kAlternateSeparator == '\0') return result;
-    for (char& c : result) {
-        if (c == Platform::kAlternateSeparator) c = Platform::kDirectorySeparator;
-    }
-    return result;
+    return ReplaceAll(path, SeparatorText(), AlternateSeparatorText());
 }
 
 std::string WithTrailingSeparator(std::string path) {
-    if (path.empty() || path.back() != Platform::kDirectorySeparator) {
-        path += Platform::kDirectorySeparator;
-    }
+    if (!EndsWith(SeparatorText(), path)) path += Platform::kDirectorySeparator;
     return path;
 }
 

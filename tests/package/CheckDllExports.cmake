@@ -3,21 +3,13 @@
 execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table COMMAND_ERROR_IS_FATAL ANY)
 string(FIND "${table}" "[Ordinal/Name Pointer] Table" start)
 string(SUBSTRING "${table}" ${start} -1 exports)
-foreach(expected "7IMsgLog4WarnEPKcS6_S6_" "12SysOutMsgLog15NewSysOutMsgLogEv"
-    "13MsgLogFactory21GetGlobalSystemLoggerEv" "7IMsgLog17c_loggingTurnedOnE"
-    "8MsgLevel16SZ_LOGGING_DEBUGE" "_ZTVN4ORVA3KIV6System7Utility7Logging12SysOutMsgLogE")
-  string(FIND "${exports}" "${expected}" found)
-  if(found EQUAL -1)
-    message(FATAL_ERROR "not exported: ${expected}")
-  endif()
-endforeach()
-foreach(hidden TrimString NormalizeMsgLevel TokenizeString FileMsgLog MsgLogGroup
-    LoadLoggingSystemProperties GetSystemConfigDirectory 8Platform)
-  string(FIND "${exports}" "${hidden}" found)
-  if(NOT found EQUAL -1)
-    message(FATAL_ERROR "internal symbol exported: ${hidden}")
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/ExportChecks.cmake)
+set(expected "7IMsgLog4WarnEPKcS6_S6_" "12SysOutMsgLog15NewSysOutMsgLogEv"
+  "13MsgLogFactory21GetGlobalSystemLoggerEv" "7IMsgLog17c_loggingTurnedOnE"
+  "8MsgLevel16SZ_LOGGING_DEBUGE" "_ZTVN4ORVA3KIV6System7Utility7Logging12SysOutMsgLogE")
+set(hidden TrimString NormalizeMsgLevel TokenizeString FileMsgLog MsgLogGroup
+  LoadLoggingSystemProperties GetSystemConfigDirectory 8Platform)
+kivlogging_check_exports("${exports}" "${expected}" "${hidden}")
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${table}")
 foreach(import IN LISTS imports)
   if(NOT import MATCHES "(KERNEL32|msvcrt|ole32|SHELL32)\\.dll$")

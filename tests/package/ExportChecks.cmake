@@ -1,0 +1,16 @@
+# Fails unless the list of exported symbols names every expected piece and
+# none of the hidden ones.
+function(kivlogging_check_exports symbols expected hidden)
+  foreach(name IN LISTS expected)
+    string(FIND "${symbols}" "${name}" found)
+    if(found EQUAL -1)
+      message(FATAL_ERROR "not exported: ${name}")
+    endif()
+  endforeach()
+  foreach(name IN LISTS hidden)
+    string(FIND "${symbols}" "${name}" found)
+    if(NOT found EQUAL -1)
+      message(FATAL_ERROR "internal symbol exported: ${name}")
+    endif()
+  endforeach()
+endfunction()
