@@ -8,11 +8,15 @@ namespace {
 // The formatted date and time is cut after this many characters.
 constexpr size_t kDateTimeLength = 19;
 
-// Formats a calendar time as local time into out and returns the length, at most kDateTimeLength. A failed conversion is
-// formatted from a zeroed time rather than reported.
+// Formats a calendar time as local time into out and returns the length, at
+// most kDateTimeLength. A failed conversion is formatted from a zeroed time
+// rather than reported.
 size_t FormatLocalTime(std::time_t time, const char* pattern, char* out, size_t size) {
     std::tm local{};
-    if (!Platform::ConvertToLocalTime(time, &local)) local = std::tm{};
+    {
+        std::lock_guard<std::mutex> lock(LocalTimeMutex());
+        if (!Platform::ConvertToLocalTime(time, &local)) local = std::tm{};
+    }
     const size_t length = std::strftime(out, size, pattern, &local);
     return length < kDateTimeLength ? length : kDateTimeLength;
 }
@@ -26,7 +30,12 @@ struct CachedStamp {
 
 }  // namespace
 
-void AppendDateTime(std::string& out, std::time_t time) {
+std::mutex& LocalTimeMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::string_view DateTimeStamp(std::time_t time) {
     thread_local CachedStamp cached;
     if (time != cached.second || cached.length == 0) {
         const size_t length =
@@ -38,11 +47,11 @@ void AppendDateTime(std::string& out, std::time_t time) {
         cached.length = length + 4;
         cached.second = time;
     }
-    out.append(cached.text, cached.length);
+    return std::string_view(cached.text, cached.length);
 }
 
-void AppendCurrentDateTime(std::string& out) {
-    AppendDateTime(out, std::time(nullptr));
+std::string_view CurrentDateTimeStamp() {
+    return DateTimeStamp(std::time(nullptr));
 }
 
 std::string CurrentFileNameStamp() {

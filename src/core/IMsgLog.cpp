@@ -118,7 +118,7 @@ bool IMsgLog::TurnLoggingOff() {
 std::string IMsgLog::CurrentDateTime() {
     std::string text;
     try {
-        AppendCurrentDateTime(text);
+        text = CurrentDateTimeStamp();
     } catch (...) {
         // Out of memory: an empty stamp rather than an exception.
     }

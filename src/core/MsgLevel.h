@@ -17,13 +17,6 @@ int MsgLevelCode(const char* name);
 // the text, or null.
 const char* FindMsgLevelName(std::string_view name);
 
-// The level name constant of a code; "DEBUG" for a code outside 0 to 4.
-const char* MsgLevelName(int code);
-
-// The level code for a name in any ASCII case, trimmed when it begins or
-// ends with a blank; LOGGING_CODE_UNKNOWN for anything else.
-int MsgLevelCode(const char* name);
-
 // The level name constant spelled exactly by the name, else "DEBUG" (for a
 // null name too). Stricter than IMsgLog::GetMsgLevelCode: "warn" and
 // "WARN " give "DEBUG".

@@ -1,24 +1,11 @@
 #include <logging/MsgLog.h>
 
 #include "core/LogLifetime.h"
+#include "factory/SystemLogger.h"
 #include "logs/FileMsgLog.h"
 #include "logs/MsgLogDeletion.h"
-#include "logs/MsgLogGroup.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
-namespace {
-
-// The one-time decision: a group when logging is on and a properties file
-// was found, otherwise none.
-IMsgLog* MakeSystemLogger() noexcept {
-    if (!IMsgLog::LoggingIsOn()) return nullptr;
-    if (IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::KIV_LOGGING) != nullptr) {
-        return nullptr;
-    }
-    return CreateOrNull([]() -> IMsgLog* { return new MsgLogGroup(); });
-}
-
-}  // namespace
 
 MsgLogFactory::MsgLogFactory() = default;
 MsgLogFactory::~MsgLogFactory() = default;
@@ -43,10 +30,7 @@ bool MsgLogFactory::DeleteMsgLog(IMsgLog** log) {
 }
 
 IMsgLog* MsgLogFactory::GetGlobalSystemLogger() {
-    // Made on the first call, once, even when several threads make it; the
-    // library never deletes it.
-    static IMsgLog* const systemLogger = MakeSystemLogger();
-    return systemLogger;
+    return SystemLogger();
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

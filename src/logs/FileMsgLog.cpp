@@ -5,6 +5,7 @@
 #include "core/DateTime.h"
 #include "core/LogLifetime.h"
 #include "logs/MessageText.h"
+#include "properties/LogFileLocation.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
@@ -23,9 +24,6 @@ constexpr char kHeaderBanner[] =
     "\n"
     "DATE:";
 
-// How many numbered variants of a taken default name are tried.
-constexpr int kLastNameVariant = 999;
-
 // The default constructor cannot form a path without a log directory.
 class NoLogDirectory : public std::runtime_error {
 public:
@@ -39,11 +37,18 @@ std::string LogDirectory() {
     return directory;
 }
 
+// Every file log of the process, so that a fork can wait until none of
+// them is in the middle of a write. The mutex's destructor is trivial, so
+// logs destroyed during static destruction may still use it.
+std::mutex c_allLogsMutex;
+FileMsgLog* c_pFirstLog = nullptr;
+
 }  // namespace
 
 FileMsgLog::FileMsgLog(const char* fileName) {
     SetMsgLogName();
     m_canLogMessages = false;
+    Register();
     if (fileName != nullptr && fileName[0] != '\0') {
         Open(fileName, Platform::FileCreation::kReplace);
     }
@@ -52,33 +57,66 @@ FileMsgLog::FileMsgLog(const char* fileName) {
 FileMsgLog::FileMsgLog() {
     SetMsgLogName();
     m_canLogMessages = false;
-    OpenNewFile(LogDirectory());
+    const std::string directory = LogDirectory();
+    Register();
+    OpenNewFile(directory);
 }
 
 FileMsgLog::~FileMsgLog() {
     Close();
+    Unregister();
 }
 
 void FileMsgLog::SetMsgLogName() {
     m_name = "Plain Text Message Log";
 }
 
-bool FileMsgLog::Open(const char* path, Platform::FileCreation creation) noexcept {
+void FileMsgLog::Register() noexcept {
+    std::lock_guard<std::mutex> lock(c_allLogsMutex);
+    m_next = c_pFirstLog;
+    if (m_next != nullptr) m_next->m_previous = this;
+    c_pFirstLog = this;
+}
+
+void FileMsgLog::Unregister() noexcept {
+    std::lock_guard<std::mutex> lock(c_allLogsMutex);
+    if (m_previous != nullptr) m_previous->m_next = m_next;
+    if (m_next != nullptr) m_next->m_previous = m_previous;
+    if (c_pFirstLog == this) c_pFirstLog = m_next;
+}
+
+void FileMsgLog::LockAllForFork() {
+    c_allLogsMutex.lock();
+    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) log->m_mutex.lock();
+}
+
+void FileMsgLog::UnlockAllAfterFork() {
+    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) log->m_mutex.unlock();
+    c_allLogsMutex.unlock();
+}
+
+FileMsgLog::OpenResult FileMsgLog::Open(const char* path, Platform::FileCreation creation) noexcept {
     const Platform::OpenedFile opened = Platform::OpenFileForWriting(path, creation);
-    m_logFile = opened.handle;
-    m_canLogMessages = m_logFile != Platform::kNoFile;
-    if (m_canLogMessages) WriteHeader();
-    return opened.nameTaken;
+    if (opened.handle == Platform::kNoFile) {
+        return opened.nameTaken ? OpenResult::kNameTaken : OpenResult::kFailed;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_logFile = opened.handle;
+    }
+    m_canLogMessages = true;
+    WriteHeader();
+    return OpenResult::kOpened;
 }
 
 void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
     try {
-        const std::string base = directory + GetUniqueLoggerFileName();
-        for (int variant = 1; variant <= kLastNameVariant; ++variant) {
-            std::string path = base;
-            if (variant > 1) path.append("_").append(std::to_string(variant));
-            path += FILE_EXTENSION_PLAIN_LOG;
-            if (!Open(path.c_str(), Platform::FileCreation::kCreateNew)) return;
+        const std::string name = GetUniqueLoggerFileName();
+        for (int variant = 1; variant <= kLogFileNameVariants; ++variant) {
+            const std::string path = NewLogFilePath(directory, name, variant);
+            if (Open(path.c_str(), Platform::FileCreation::kCreateNew) != OpenResult::kNameTaken) {
+                return;
+            }
         }
     } catch (...) {
         // Out of memory while naming: the log stays unopened.
@@ -87,18 +125,37 @@ void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
 
 void FileMsgLog::WriteHeader() noexcept {
     try {
-        std::string header = kHeaderBanner;
-        AppendCurrentDateTime(header);
-        header += "\n\n";
-        Write(header);
+        MessageBuffer header;
+        header.Append(kHeaderBanner);
+        header.Append(CurrentDateTimeStamp());
+        header.Append("\n\n");
+        Write(header.View());
     } catch (...) {
         Close();
     }
 }
 
-void FileMsgLog::Write(const std::string& text) noexcept {
+void FileMsgLog::Write(std::string_view text) noexcept {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_logFile != Platform::kNoFile) Platform::WriteToFile(m_logFile, text.data(), text.size());
+    if (m_logFile == Platform::kNoFile) return;
+    size_t stored;
+    if (!m_endsInsideLine) {
+        stored = Platform::WriteToFile(m_logFile, text.data(), text.size());
+    } else {
+        // A line end of its own closes the fragment, in the same write.
+        try {
+            MessageBuffer separated;
+            separated.Append('\n');
+            separated.Append(text);
+            const std::string_view bytes = separated.View();
+            const size_t storedWithLineEnd = Platform::WriteToFile(m_logFile, bytes.data(), bytes.size());
+            if (storedWithLineEnd > 0) m_endsInsideLine = false;
+            stored = storedWithLineEnd == 0 ? 0 : storedWithLineEnd - 1;
+        } catch (...) {
+            return;
+        }
+    }
+    if (stored > 0 && stored < text.size()) m_endsInsideLine = true;
 }
 
 void FileMsgLog::Close() {
@@ -122,14 +179,14 @@ void FileMsgLog::LogMessage(const char* message, int levelCode, const char* mark
 
 void FileMsgLog::LogMessage(const char* method, const char* message, int levelCode,
                             const char* marking) {
-    if (!CanLogMessages() || !LoggingIsOn() || !IsLoggableMessage(message)) return;
-    WriteMessageLine([this](const std::string& text) { Write(text); }, method, message, levelCode,
+    if (!CanLogMessages() || !LoggingIsOn() || !IsNonEmpty(message)) return;
+    WriteMessageLine([this](std::string_view text) { Write(text); }, method, message, levelCode,
                      marking);
 }
 
 void FileMsgLog::LogMessage(const char* message, const char* marking) {
     if (message == nullptr) return;
-    WriteRawText([this](const std::string& text) { Write(text); }, message, marking, 2);
+    WriteRawText([this](std::string_view text) { Write(text); }, message, marking, 2);
 }
 
 bool FileMsgLog::DeleteFileMsgLog(IMsgLog** log) {

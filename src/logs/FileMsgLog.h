@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/Platform.h"
 
@@ -14,7 +15,9 @@ namespace ORVA::KIV::System::Utility::Logging {
 // Writes a header banner when its file opens, then each message whole, in
 // one write under the log's own lock, so that it is in the file when the
 // call returns. A failed write loses only that message; later ones are
-// written once the file accepts data again.
+// written once the file accepts data again, and when the failed write left
+// part of a message behind, the next one starts with a line end of its own
+// so that the fragment stands alone.
 class FileMsgLog : public IMsgLog {
 public:
     // Writes to fileName, replacing the content of an existing file. A null
@@ -42,21 +45,35 @@ public:
     // there is nothing to delete; false, changing nothing, for another kind.
     static bool DeleteFileMsgLog(IMsgLog** log);
 
+    // Take and release the locks of every file log of the process, so that
+    // a fork() copies none of them held.
+    static void LockAllForFork();
+    static void UnlockAllAfterFork();
+
 protected:
     ~FileMsgLog() override;
     void SetMsgLogName() override;
 
 private:
-    // Opens the file and, when it opened, writes the header. Returns whether
-    // the open failed because the name is taken (kCreateNew only).
-    bool Open(const char* path, Platform::FileCreation creation) noexcept;
+    enum class OpenResult { kOpened, kNameTaken, kFailed };
+
+    // Adds the log to, and removes it from, the list of the process's logs.
+    void Register() noexcept;
+    void Unregister() noexcept;
+    // Opens the file and, when it opened, writes the header.
+    OpenResult Open(const char* path, Platform::FileCreation creation) noexcept;
     // Tries the default name and its numbered variants in the directory.
     void OpenNewFile(const std::string& directory) noexcept;
     void WriteHeader() noexcept;
-    void Write(const std::string& text) noexcept;
+    void Write(std::string_view text) noexcept;
 
     std::mutex m_mutex;
     Platform::FileHandle m_logFile = Platform::kNoFile;
+    // The last write stored part of its text: the file ends inside a line.
+    bool m_endsInsideLine = false;
+    // Links in the list of the process's file logs.
+    FileMsgLog* m_previous = nullptr;
+    FileMsgLog* m_next = nullptr;
 };
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -121,7 +121,7 @@ void MsgLogGroup::Close() {
 }
 
 bool MsgLogGroup::Forwards(const char* message) const {
-    return IsLoggableMessage(message) && m_pMsgLogs != nullptr && LoggingIsOn();
+    return IsNonEmpty(message) && m_pMsgLogs != nullptr && LoggingIsOn();
 }
 
 void MsgLogGroup::LogMessage(const char* message, int levelCode, const char* marking) {

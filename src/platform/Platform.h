@@ -17,6 +17,9 @@ extern const char kDirectorySeparator;
 // Another character that paths may use as a separator and that directory
 // texts rewrite to kDirectorySeparator; '\0' where there is none.
 extern const char kAlternateSeparator;
+// Whether a lone separator names a directory (the POSIX root "/"); where it
+// does not, a lone separator counts as an empty path.
+extern const bool kLoneSeparatorIsRoot;
 
 // The value of an environment variable as narrow text; nullopt when it is
 // not set or cannot be converted.
@@ -35,6 +38,16 @@ bool FileExists(const char* path);
 
 // Whether the path names an existing directory.
 bool DirectoryExists(const char* path);
+
+// Whether this process may create a file in the existing directory (write
+// and search permission, or the platform's equivalent). Creates nothing.
+bool DirectoryAcceptsNewFiles(const char* path);
+
+// The whole content of a file, read through a descriptor that child
+// processes do not inherit; false when it cannot be opened or read (a
+// directory among others). Other processes may read and write the file
+// meanwhile.
+bool ReadWholeFile(const char* path, std::string* content);
 
 // The local time (time zone and daylight saving of the process) of a
 // calendar time; false when it cannot be converted.
@@ -58,16 +71,26 @@ struct OpenedFile {
     bool nameTaken = false;
 };
 
-// Opens a file for writing in text mode (line feeds become the platform's
-// line end), appending at its end, shared with other readers and writers.
+// Opens a file for appending at the operating-system level, so that each
+// write lands whole at the end of the file even when other handles or
+// processes append to it too; shared with other readers and writers and not
+// inherited by child processes.
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 
-// Writes all bytes, retrying short writes; false when the system refused
-// some of them.
-bool WriteToFile(FileHandle file, const char* bytes, size_t size);
+// Writes the bytes at the end of the file in one request, each line feed as
+// the platform's line end (CR LF on Windows). Returns how many of the bytes
+// were stored: size when all were, less when the system refused the rest
+// (a write that stores nothing counts as refused, never as a reason to try
+// again forever).
+size_t WriteToFile(FileHandle file, const char* bytes, size_t size);
 
 // Closes the file; false when closing reported an error.
 bool CloseFile(FileHandle file);
+
+// Arranges for prepare() to run in the thread that calls fork() just before
+// the process is copied, and for afterFork() to run in both processes just
+// after. Nothing happens where processes are not forked.
+void CallAroundFork(void (*prepare)(), void (*afterFork)());
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform
 

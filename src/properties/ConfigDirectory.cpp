@@ -7,6 +7,7 @@
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/DirectoryText.h"
+#include "properties/PathExistence.h"
 #include "properties/LoadObserver.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
@@ -95,7 +96,7 @@ std::string FindConfigDirectory(LoadObserver* observer, const char* executablePa
             if (executableDirectory && executableDirectory[0] != '\0') {
                 classified = WithTrailingSeparator(executableDirectory.get()) + kConfigSubdirectory +
                              Platform::kDirectorySeparator;
-                hasFile = FileExists((classified + kPropertiesFileName).c_str());
+                hasFile = PathExistsAfterTrimming((classified + kPropertiesFileName).c_str());
             }
             if (observer != nullptr) observer->ClassifiedDirectory(classified, hasFile);
             if (hasFile) candidate = classified;
@@ -106,7 +107,7 @@ std::string FindConfigDirectory(LoadObserver* observer, const char* executablePa
     } catch (...) {
         // The candidate keeps what it had reached.
     }
-    const bool exists = !candidate.empty() && DirectoryExists(candidate.c_str());
+    const bool exists = !candidate.empty() && DirectoryExistsAfterTrimming(candidate.c_str());
     if (observer != nullptr && !candidate.empty()) observer->ConfigDirectory(candidate, exists);
     return exists ? candidate : std::string();
 }

@@ -36,16 +36,10 @@ std::string WithTrailingSeparator(std::string path) {
     return path;
 }
 
-bool FileExists(const char* path) {
-    const std::string trimmed = ApplyTrimmingRule(ViewOf(path));
-    return !trimmed.empty() && Platform::FileExists(trimmed.c_str());
-}
-
-bool DirectoryExists(const char* path) {
-    std::string trimmed = ApplyTrimmingRule(ViewOf(path));
-    // A lone separator is the root directory on POSIX and must stay.
-    if (trimmed.size() > 1 && IsDirectorySeparator(trimmed.back())) trimmed.pop_back();
-    return !trimmed.empty() && Platform::DirectoryExists(trimmed.c_str());
+std::string WithoutTrailingSeparator(std::string path) {
+    const bool keepsRoot = Platform::kLoneSeparatorIsRoot && path.size() == 1;
+    if (!path.empty() && IsDirectorySeparator(path.back()) && !keepsRoot) path.pop_back();
+    return path;
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -18,14 +18,9 @@ std::string UseDirectorySeparators(std::string_view path);
 // The path followed by the separator when it does not already end in one.
 std::string WithTrailingSeparator(std::string path);
 
-// False for a null or blank path; otherwise whether an entry of any kind
-// exists at the path (after the trimming rule).
-bool FileExists(const char* path);
-
-// False for a null or blank path; otherwise, after the trimming rule and
-// with one trailing separator dropped (the root keeps its own), whether the
-// path names an existing directory.
-bool DirectoryExists(const char* path);
+// The path without one trailing separator; a lone separator stays where it
+// names the root directory and becomes empty elsewhere.
+std::string WithoutTrailingSeparator(std::string path);
 
 }  // namespace ORVA::KIV::System::Utility::Logging
 

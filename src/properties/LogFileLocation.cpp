@@ -6,6 +6,7 @@
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/DirectoryText.h"
+#include "properties/PathExistence.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 
@@ -28,15 +29,22 @@ std::string IMsgLog::GetUniqueLoggerFileName() {
     return MSG_LOG_BASE_FILE_NAME + CurrentFileNameStamp();
 }
 
+std::string NewLogFilePath(std::string_view directory, std::string_view uniqueName, int variant) {
+    std::string path(directory);
+    path += uniqueName;
+    if (variant > 1) path.append("_").append(std::to_string(variant));
+    return path += IMsgLog::FILE_EXTENSION_PLAIN_LOG;
+}
+
 std::optional<std::string> AcceptLogDirectory(std::string_view value) {
     const std::string directory = UseDirectorySeparators(ApplyTrimmingRule(value));
-    if (!DirectoryExists(directory.c_str())) return std::nullopt;
+    if (!DirectoryExistsAfterTrimming(directory.c_str())) return std::nullopt;
     return WithTrailingSeparator(directory);
 }
 
 std::optional<std::string> DefaultLogDirectory() {
     std::string home = CurrentUserHomeFolder();
-    if (!DirectoryExists(home.c_str())) return std::nullopt;
+    if (!DirectoryExistsAfterTrimming(home.c_str())) return std::nullopt;
     return home;
 }
 

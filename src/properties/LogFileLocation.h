@@ -21,6 +21,14 @@ std::optional<std::string> AcceptLogDirectory(std::string_view value);
 // folder when it exists.
 std::optional<std::string> DefaultLogDirectory();
 
+// How many names a new log file in the log directory tries: the unique
+// name, then the same name with "_2" up to "_999" before the extension.
+inline constexpr int kLogFileNameVariants = 999;
+
+// The path of a new log file: the directory text, the unique name, "_" and
+// the variant for variants above 1, and ".log".
+std::string NewLogFilePath(std::string_view directory, std::string_view uniqueName, int variant);
+
 }  // namespace ORVA::KIV::System::Utility::Logging
 
 #endif  // KIVLOGGING_PROPERTIES_LOGFILELOCATION_H

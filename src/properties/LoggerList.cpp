@@ -42,7 +42,6 @@ bool TokenizeString(const char* delimiters, const char* text, char*** pTokens,
         size_t start = rest.find_first_not_of(delimiters);
         while (start != std::string_view::npos) {
             const size_t end = std::min(rest.find_first_of(delimiters, start), rest.size());
-            tokens.reserve(tokens.size() + 1);
             tokens.push_back(CopyToken(rest.substr(start, end - start)));
             start = rest.find_first_not_of(delimiters, end);
         }

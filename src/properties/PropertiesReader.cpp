@@ -3,13 +3,14 @@
 #include <logging/MsgLog.h>
 
 #include <bitset>
-#include <fstream>
+#include <sstream>
 #include <optional>
 
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/DirectoryText.h"
+#include "properties/PathExistence.h"
 #include "properties/LogFileLocation.h"
 #include "properties/LoggerList.h"
 #include "properties/PropertyLine.h"
@@ -162,14 +163,17 @@ FileOutcome Read(const std::string& path, PropertyMap& store, ReadingState& stat
         store.emplace(Key::KIV_LOGGING, "false");
         return FileOutcome::kNoDirectory;
     }
-    if (!FileExists(path.c_str())) {
+    if (!PathExistsAfterTrimming(path.c_str())) {
         store.emplace(Key::KIV_LOGGING, "false");
         return FileOutcome::kMissing;
     }
-    // A directory of that name exists but is no file to read.
-    std::ifstream file;
-    if (!Platform::DirectoryExists(path.c_str())) file.open(path, std::ios::in | std::ios::binary);
-    if (!file.is_open()) return FileOutcome::kUnreadable;
+    // A directory of that name exists but is no file to read. The file is
+    // read whole through a descriptor that no child process inherits.
+    std::string content;
+    if (Platform::DirectoryExists(path.c_str()) || !Platform::ReadWholeFile(path.c_str(), &content)) {
+        return FileOutcome::kUnreadable;
+    }
+    std::istringstream file(std::move(content));
     if (observer != nullptr) observer->PropertiesFile(path, FileOutcome::kRead);
 
     Reading reading;
@@ -184,7 +188,6 @@ FileOutcome Read(const std::string& path, PropertyMap& store, ReadingState& stat
     } catch (...) {
         // Reading ends; the defaults below still fill the gaps.
     }
-    file.close();
     state.dynamicLogging = reading.dynamicLogging;
     AddDefaults(reading, state, store, observer);
     return FileOutcome::kRead;

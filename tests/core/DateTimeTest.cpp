@@ -13,12 +13,10 @@ using namespace ORVA::KIV::System::Utility::Logging;
 namespace {
 
 std::string Stamp(std::time_t time) {
-    std::string text;
-    AppendDateTime(text, time);
-    return text;
+    return std::string(DateTimeStamp(time));
 }
 
-TEST(AppendDateTimeTest, FollowsDaylightSavingChangesSecondBySecond) {
+TEST(DateTimeStampTest, FollowsDaylightSavingChangesSecondBySecond) {
     kivtest::ScopedEnvironment environment;
     environment.Set("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
     tzset();

@@ -13,21 +13,9 @@ using namespace ORVA::KIV::System::Utility::Logging;
 using kivtest::AsFileText;
 using kivtest::MaskTimeStamps;
 using kivtest::ReadFile;
+using kivtest::kHeader;
 
 namespace {
-
-const std::string kHeader =
-    "\n"
-    "*************************************************** PLAIN-TEXT LOGGER "
-    "***************************************************\n"
-    "\n"
-    "0123456789 123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
-    "123456789 123456789 123456789 1234567880\n"
-    "0         0         0         0         0         0         0         0         0         "
-    "0         0         0         0\n"
-    "\n"
-    "DATE: [T] \n"
-    "\n";
 
 class FileMsgLogTest : public ::testing::Test {
 protected:
@@ -60,6 +48,20 @@ TEST_F(FileMsgLogTest, EachMessageIsInTheFileWhenTheCallReturns) {
     log->Info("M", nullptr, "(U) ");
     EXPECT_EQ(Content(), AsFileText(kHeader + "\n(U) DEBUG [T] Init:\n(U) ready\n\n" +
                                     "\n(U) WARN [T] unknown method:\nno method\n\n"));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
+TEST_F(FileMsgLogTest, WritesTextsOfAnyLengthWhole) {
+    IMsgLog* log = NewFileLog(m_path);
+    std::string expected = kHeader;
+    // Around the size composed without allocating, and far beyond it.
+    for (size_t length : {2000u, 2048u, 3000u, 1u << 20}) {
+        const std::string text(length, 'x');
+        log->Error("Dump::Write", text.c_str(), "(U) ");
+        log->LogMessage(text.c_str(), nullptr);
+        expected += "\n(U) ERROR [T] Dump::Write:\n(U) " + text + "\n\n" + "\n" + text + "\n\n";
+    }
+    EXPECT_TRUE(Content() == AsFileText(expected));
     MsgLogFactory::DeleteMsgLog(&log);
 }
 

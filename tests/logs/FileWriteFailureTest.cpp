@@ -35,7 +35,9 @@ private:
     void (*m_savedHandler)(int) = nullptr;
 };
 
-TEST(FileWriteFailureTest, LoggingResumesOnceTheFileAcceptsDataAgain) {
+// A write that stores part of a message leaves a fragment; the next message
+// starts with a line end of its own, so it and every later one begin a line.
+TEST(FileWriteFailureTest, AFragmentStandsAloneAndLoggingResumes) {
     kivtest::ScopedLoggingSwitch on(true);
     kivtest::TempDirectory directory;
     const std::string path = directory.File("limited.log");
@@ -46,11 +48,13 @@ TEST(FileWriteFailureTest, LoggingResumesOnceTheFileAcceptsDataAgain) {
         for (int i = 0; i < 5; ++i) log->Info("M", "refused by the limit", "(U) ");
     }
     log->Info("M", "after the limit", "(U) ");
+    log->Info("M", "and the next", "(U) ");
     EXPECT_TRUE(log->CanLogMessages());
-    const std::string content = kivtest::MaskTimeStamps(kivtest::ReadFile(path));
-    EXPECT_NE(content.find("\n(U) INFO [T] M:\n(U) before the limit\n\n"), std::string::npos);
-    EXPECT_NE(content.find("\n(U) INFO [T] M:\n(U) after the limit\n\n"), std::string::npos);
-    EXPECT_EQ(kivtest::CountOccurrences(content, "refused by the limit"), 0u);
+    EXPECT_EQ(kivtest::MaskTimeStamps(kivtest::ReadFile(path)),
+              kivtest::kHeader + "\n(U) INFO [T] M:\n(U) before the limit\n\n" +
+                  "\n(U) INFO " + "\n" +
+                  "\n(U) INFO [T] M:\n(U) after the limit\n\n" +
+                  "\n(U) INFO [T] M:\n(U) and the next\n\n");
     MsgLogFactory::DeleteMsgLog(&log);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "properties/DirectoryText.h"
+#include "properties/PathExistence.h"
 #include "properties/LogFileLocation.h"
 #include "support/PlatformFacts.h"
 #include "support/ScopedEnvironment.h"
@@ -67,18 +68,19 @@ TEST(ExistenceTest, AppliesTheTrimmingRuleAndDropsOneSeparator) {
     kivtest::TempDirectory directory;
     const std::string text = directory.DirectoryText();
     kivtest::WriteFile(directory.File("file"), "x");
-    EXPECT_TRUE(DirectoryExists(text.c_str()));
-    EXPECT_TRUE(DirectoryExists((" " + text + " ").c_str()));
-    EXPECT_TRUE(DirectoryExists(directory.Path().string().c_str()));
-    EXPECT_FALSE(DirectoryExists(directory.File("file").c_str()));
-    EXPECT_FALSE(DirectoryExists(directory.File("missing").c_str()));
-    EXPECT_TRUE(DirectoryExists(kivtest::NativeSeparators("/").c_str()));
-    EXPECT_FALSE(DirectoryExists(""));
-    EXPECT_FALSE(DirectoryExists(nullptr));
-    EXPECT_TRUE(FileExists(directory.File("file").c_str()));
-    EXPECT_TRUE(FileExists(directory.Path().string().c_str()));
-    EXPECT_FALSE(FileExists(directory.File("missing").c_str()));
-    EXPECT_FALSE(FileExists("  "));
+    EXPECT_TRUE(DirectoryExistsAfterTrimming(text.c_str()));
+    EXPECT_TRUE(DirectoryExistsAfterTrimming((" " + text + " ").c_str()));
+    EXPECT_TRUE(DirectoryExistsAfterTrimming(directory.Path().string().c_str()));
+    EXPECT_FALSE(DirectoryExistsAfterTrimming(directory.File("file").c_str()));
+    EXPECT_FALSE(DirectoryExistsAfterTrimming(directory.File("missing").c_str()));
+    EXPECT_EQ(DirectoryExistsAfterTrimming(kivtest::NativeSeparators("/").c_str()),
+              kivtest::kLoneSeparatorIsRoot);
+    EXPECT_FALSE(DirectoryExistsAfterTrimming(""));
+    EXPECT_FALSE(DirectoryExistsAfterTrimming(nullptr));
+    EXPECT_TRUE(PathExistsAfterTrimming(directory.File("file").c_str()));
+    EXPECT_TRUE(PathExistsAfterTrimming(directory.Path().string().c_str()));
+    EXPECT_FALSE(PathExistsAfterTrimming(directory.File("missing").c_str()));
+    EXPECT_FALSE(PathExistsAfterTrimming("  "));
 }
 
 TEST(AcceptLogDirectoryTest, NormalisesExistingDirectoriesOnly) {

@@ -4,6 +4,19 @@
 
 namespace kivtest {
 
+const std::string kHeader =
+    "\n"
+    "*************************************************** PLAIN-TEXT LOGGER "
+    "***************************************************\n"
+    "\n"
+    "0123456789 123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
+    "123456789 123456789 123456789 1234567880\n"
+    "0         0         0         0         0         0         0         0         0         "
+    "0         0         0         0\n"
+    "\n"
+    "DATE: [T] \n"
+    "\n";
+
 std::string MaskTimeStamps(const std::string& text) {
     static const std::regex stamp(R"( \[\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}\] )");
     return std::regex_replace(text, stamp, " [T] ");

@@ -6,6 +6,9 @@
 
 namespace kivtest {
 
+// The header a new log file starts with, its time stamp masked as " [T] ".
+extern const std::string kHeader;
+
 // The text with every " [YYYY/MM/DD hh:mm:ss] " time stamp replaced by
 // " [T] ".
 std::string MaskTimeStamps(const std::string& text);

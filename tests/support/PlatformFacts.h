@@ -13,11 +13,14 @@ inline constexpr char kLineEnd[] = "\r\n";
 inline constexpr bool kDocumentsFollowHome = false;
 // A program finds the library's DLL beside itself.
 inline constexpr bool kLibraryBesideProgram = true;
+// A lone separator names no directory.
+inline constexpr bool kLoneSeparatorIsRoot = false;
 #else
 inline constexpr char kSeparator = '/';
 inline constexpr char kLineEnd[] = "\n";
 inline constexpr bool kDocumentsFollowHome = true;
 inline constexpr bool kLibraryBesideProgram = false;
+inline constexpr bool kLoneSeparatorIsRoot = true;
 #endif
 
 // The text as a log file or a text-mode stream holds it: each line feed

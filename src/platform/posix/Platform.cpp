@@ -1,13 +1,14 @@
 #include "platform/Platform.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace ORVA::KIV::System::Utility::Logging::Platform {
@@ -15,6 +16,7 @@ namespace ORVA::KIV::System::Utility::Logging::Platform {
 // On POSIX a backslash is an ordinary file-name character.
 const char kDirectorySeparator = '/';
 const char kAlternateSeparator = '\0';
+const bool kLoneSeparatorIsRoot = true;
 
 std::optional<std::string> GetEnvironmentValue(const char* name) {
     if (name == nullptr) return std::nullopt;
@@ -63,7 +65,9 @@ std::string DocumentsFolderFromUserDirs(const std::string& home) {
         if (home.empty()) return std::string();
         configHome = home + "/.config";
     }
-    std::ifstream file(configHome + "/user-dirs.dirs");
+    std::string content;
+    if (!ReadWholeFile((configHome + "/user-dirs.dirs").c_str(), &content)) return std::string();
+    std::istringstream file(content);
     const std::string prefix = "XDG_DOCUMENTS_DIR=\"";
     for (std::string line; std::getline(file, line);) {
         const size_t start = line.find_first_not_of(" \t");
@@ -105,6 +109,33 @@ bool DirectoryExists(const char* path) {
     return path != nullptr && stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
+bool DirectoryAcceptsNewFiles(const char* path) {
+    return path != nullptr && faccessat(AT_FDCWD, path, W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool ReadWholeFile(const char* path, std::string* content) {
+    if (path == nullptr || content == nullptr) return false;
+    int descriptor;
+    do {
+        descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0) return false;
+    content->clear();
+    char chunk[16384];
+    bool complete = false;
+    for (;;) {
+        const ssize_t got = read(descriptor, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            complete = got == 0;
+            break;
+        }
+        content->append(chunk, static_cast<size_t>(got));
+    }
+    close(descriptor);
+    return complete;
+}
+
 bool ConvertToLocalTime(std::time_t time, std::tm* local) {
     return localtime_r(&time, local) != nullptr;
 }
@@ -122,21 +153,23 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     return opened;
 }
 
-bool WriteToFile(FileHandle file, const char* bytes, size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(static_cast<int>(file), bytes, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<size_t>(written);
+size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
+    size_t stored = 0;
+    while (stored < size) {
+        const ssize_t written = write(static_cast<int>(file), bytes + stored, size - stored);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        stored += static_cast<size_t>(written);
     }
-    return true;
+    return stored;
 }
 
 bool CloseFile(FileHandle file) {
     return close(static_cast<int>(file)) == 0;
+}
+
+void CallAroundFork(void (*prepare)(), void (*afterFork)()) {
+    pthread_atfork(prepare, afterFork, afterFork);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform

@@ -1,7 +1,5 @@
 #include "platform/Platform.h"
 
-#include <fcntl.h>
-#include <io.h>
 #include <objbase.h>
 #include <shlobj.h>
 #include <sys/stat.h>
@@ -16,8 +14,13 @@ namespace ORVA::KIV::System::Utility::Logging::Platform {
 
 const char kDirectorySeparator = '\\';
 const char kAlternateSeparator = '/';
+const bool kLoneSeparatorIsRoot = false;
 
 namespace {
+
+// Other handles and processes may read and write a file while it is open,
+// as the C runtime's _open allows.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // The first size tried for an environment value, in wide characters.
 constexpr DWORD kEnvironmentBufferSize = 32802;
@@ -122,35 +125,125 @@ bool DirectoryExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool DirectoryAcceptsNewFiles(const char* path) {
+    if (path == nullptr) return false;
+    // Opening the directory asks for the right to add a file to it, which is
+    // granted or refused as creating one would be.
+    const HANDLE directory = CreateFileA(path, FILE_ADD_FILE, kShareAll, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (directory == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(directory);
+    return true;
+}
+
+bool ReadWholeFile(const char* path, std::string* content) {
+    if (path == nullptr || content == nullptr) return false;
+    // Handles are not inherited unless asked for.
+    const HANDLE file = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    content->clear();
+    bool complete = false;
+    try {
+        char chunk[16384];
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(file, chunk, sizeof chunk, &got, nullptr)) break;
+            if (got == 0) {
+                complete = true;
+                break;
+            }
+            content->append(chunk, got);
+        }
+    } catch (...) {
+        complete = false;
+    }
+    CloseHandle(file);
+    return complete;
+}
+
 bool ConvertToLocalTime(std::time_t time, std::tm* local) {
     return localtime_s(local, &time) == 0;
 }
 
+namespace {
+
+// A handle with append access only: the system moves to the end of the file
+// and writes there as one step, whoever else appends.
+HANDLE OpenForAppending(const char* path, DWORD disposition) {
+    return CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// The longest piece handed to one WriteFile call.
+constexpr size_t kLargestWrite = 0x40000000u;
+
+// How many bytes of the text (line feeds counted once) the first
+// storedBytes bytes of its CR LF form hold whole.
+size_t TextBytesStored(const char* bytes, size_t size, size_t storedBytes) {
+    size_t converted = 0;
+    size_t whole = 0;
+    while (whole < size) {
+        const size_t width = bytes[whole] == '\n' ? 2 : 1;
+        if (converted + width > storedBytes) break;
+        converted += width;
+        ++whole;
+    }
+    return whole;
+}
+
+}  // namespace
+
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
-    // Text mode turns each line feed into CR LF; _open shares the file with
-    // other readers and writers.
-    int flags = _O_WRONLY | _O_CREAT | _O_APPEND | _O_TEXT | _O_NOINHERIT;
-    flags |= creation == FileCreation::kCreateNew ? _O_EXCL : _O_TRUNC;
     OpenedFile opened;
-    const int descriptor = _open(path, flags, _S_IREAD | _S_IWRITE);
-    opened.handle = descriptor < 0 ? kNoFile : descriptor;
-    opened.nameTaken = descriptor < 0 && errno == EEXIST;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (creation == FileCreation::kCreateNew) {
+        handle = OpenForAppending(path, CREATE_NEW);
+        opened.nameTaken = handle == INVALID_HANDLE_VALUE &&
+                           (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+    } else {
+        // Emptying needs write access, which would give up appending; so the
+        // file is emptied through a handle of its own first.
+        const HANDLE emptied =
+            CreateFileA(path, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (emptied != INVALID_HANDLE_VALUE) {
+            CloseHandle(emptied);
+            handle = OpenForAppending(path, OPEN_EXISTING);
+        }
+    }
+    if (handle != INVALID_HANDLE_VALUE) opened.handle = reinterpret_cast<FileHandle>(handle);
     return opened;
 }
 
-bool WriteToFile(FileHandle file, const char* bytes, size_t size) {
-    while (size > 0) {
-        const unsigned int chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned int>(size);
-        const int written = _write(static_cast<int>(file), bytes, chunk);
-        if (written <= 0) return false;
-        bytes += written;
-        size -= static_cast<size_t>(written);
+size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
+    // Files hold CR LF line ends; the message is converted whole, so that it
+    // still reaches the system in one write.
+    std::string converted;
+    try {
+        converted.reserve(size + size / 16 + 2);
+        for (size_t i = 0; i < size; ++i) {
+            if (bytes[i] == '\n') converted += '\r';
+            converted += bytes[i];
+        }
+    } catch (...) {
+        return 0;
     }
-    return true;
+    const HANDLE handle = reinterpret_cast<HANDLE>(file);
+    size_t stored = 0;
+    while (stored < converted.size()) {
+        const size_t rest = converted.size() - stored;
+        const DWORD piece = static_cast<DWORD>(rest < kLargestWrite ? rest : kLargestWrite);
+        DWORD written = 0;
+        if (!WriteFile(handle, converted.data() + stored, piece, &written, nullptr) || written == 0) break;
+        stored += written;
+    }
+    return stored == converted.size() ? size : TextBytesStored(bytes, size, stored);
 }
 
 bool CloseFile(FileHandle file) {
-    return _close(static_cast<int>(file)) == 0;
+    return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
 }
+
+void CallAroundFork(void (*)(), void (*)()) {}
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform
