@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 
+#include <algorithm>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
@@ -115,10 +117,20 @@ TEST(IMsgLogTest, CopiesTakeNamesAndAcceptingState) {
     EXPECT_STREQ(other.GetName(), "original");
 }
 
-TEST(IMsgLogTest, EveryLogReportsTheSameLevelPointer) {
-    RecordingLog first;
-    RecordingLog second;
-    EXPECT_EQ(first.GetLoggingLevel(), second.GetLoggingLevel());
+// The level is one of the name constants themselves, never a copy, the same
+// for every log, and agrees with the configured code.
+TEST(IMsgLogTest, ReportsTheConfiguredLevelConstantAndItsCode) {
+    RecordingLog log;
+    IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
+    const char* const names[] = {IMsgLog::MsgLevel::LOGGING_DEBUG, IMsgLog::MsgLevel::LOGGING_ERROR,
+                                 IMsgLog::MsgLevel::LOGGING_FATAL, IMsgLog::MsgLevel::LOGGING_INFO,
+                                 IMsgLog::MsgLevel::LOGGING_WARN};
+    const char* level = log.GetLoggingLevel();
+    const auto found = std::find(std::begin(names), std::end(names), level);
+    ASSERT_NE(found, std::end(names));
+    EXPECT_EQ(found - std::begin(names), RecordingLog::LevelCode());
+    EXPECT_EQ(console->GetLoggingLevel(), level);
+    MsgLogFactory::DeleteMsgLog(&console);
 }
 
 TEST(CurrentDateTimeTest, HasTheFixedLayout) {

@@ -80,4 +80,16 @@ TEST(StoredLoggerListTest, JoinsRecognisedNamesOrKeepsTheText) {
     EXPECT_EQ(StoredLoggerList("   "), std::nullopt);
 }
 
+// The properties format allows lines of any length, and the list is split
+// while the library loads: a megabyte of names would take minutes to split
+// if each token cost time in proportion to the tokens before it.
+TEST(StoredLoggerListTest, SplitsAMegabyteOfNamesInOnePass) {
+    std::string value;
+    for (int i = 0; i < 100000; ++i) value += "name" + std::to_string(10000 + i % 90000) + "|";
+    value += "plain.file|console";
+    ASSERT_GE(value.size(), 1000000u);
+    EXPECT_EQ(Tokens("|", value.c_str()).size(), 100002u);
+    EXPECT_EQ(StoredLoggerList(value), "plain.file|console");
+}
+
 }  // namespace

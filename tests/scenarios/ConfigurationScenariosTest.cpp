@@ -45,7 +45,11 @@ TEST(ConfigurationScenariosTest, ReadsStatusLevelAndLoggerList) {
 
 TEST(ConfigurationScenariosTest, WithoutAPropertiesFileLoggingIsOffAtLevelFatal) {
     Scenario scenario;
-    const ProbeRun run = scenario.Run(kEverySetting);
+    std::vector<std::string> steps = kEverySetting;
+    steps.insert(steps.end(), {"system", "on", "system"});
+    const ProbeRun run = scenario.Run(steps);
+    EXPECT_EQ(run["system"], "absent");
+    EXPECT_EQ(run.output.find("@ system=present"), std::string::npos);
     ExpectSettings(run, "off", "FATAL", "2");
     EXPECT_EQ(run["prop[kiv.logging]"], "false");
     for (const char* key : {"kiv.logging.status", "kiv.log.level", "kiv.log.dir",

@@ -3,6 +3,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 
@@ -30,6 +31,28 @@ std::string OnlyLogFileContent(const Scenario& scenario) {
     if (files.size() != 1) return std::string();
     std::string content = kivtest::ReadFile(scenario.LogDirectory() + files.front());
     return std::regex_replace(content, std::regex("\r\n"), "\n");
+}
+
+// The messages of the output, each counted, after checking that the output
+// is nothing but whole messages matching the pattern, one after another.
+std::map<std::string, int> WholeMessages(const std::string& output, const std::regex& message) {
+    const std::string masked = MaskTimeStamps(output);
+    std::map<std::string, int> seen;
+    size_t consumed = 0;
+    for (std::sregex_iterator it(masked.begin(), masked.end(), message), end; it != end; ++it) {
+        EXPECT_EQ(static_cast<size_t>(it->position()), consumed) << "torn message";
+        if (static_cast<size_t>(it->position()) != consumed) break;
+        consumed += static_cast<size_t>(it->length());
+        ++seen[it->str()];
+    }
+    EXPECT_EQ(consumed, masked.size());
+    return seen;
+}
+
+// The messages of a log file after its header.
+std::string MessagesOfFile(const std::string& path) {
+    const std::string file = std::regex_replace(kivtest::ReadFile(path), std::regex("\r\n"), "\n");
+    return file.substr(file.find("] \n\n") + 4);
 }
 
 TEST(SystemLoggerScenariosTest, ForwardsEachMessageToConsoleAndFile) {
@@ -135,20 +158,58 @@ TEST(SystemLoggerScenariosTest, EightThreadsWriteWholeMessagesToBothMembers) {
     const ProbeRun run = scenario.Run({"threads:8:250"});
     static const std::regex message(
         R"(\n\(U\) INFO \[T\] Probe::Thread:\n\(U\) thread (\d) message (\d+)\n\n)");
-    const std::string file = OnlyLogFileContent(scenario);
-    const std::string fileMessages = file.substr(file.find("] \n\n") + 4);
-    for (const std::string& output : {run.Console(), fileMessages}) {
-        const std::string masked = MaskTimeStamps(output);
-        std::set<std::string> seen;
-        size_t consumed = 0;
-        for (std::sregex_iterator it(masked.begin(), masked.end(), message), end; it != end; ++it) {
-            ASSERT_EQ(static_cast<size_t>(it->position()), consumed) << "torn message";
-            consumed += static_cast<size_t>(it->length());
-            seen.insert(it->str());
-        }
-        EXPECT_EQ(consumed, masked.size());
-        EXPECT_EQ(seen.size(), 8u * 250u);
+    const std::vector<std::string> files = scenario.LogFiles();
+    ASSERT_EQ(files.size(), 1u);
+    for (const std::string& output :
+         {run.Console(), MessagesOfFile(scenario.LogDirectory() + files.front())}) {
+        EXPECT_EQ(WholeMessages(output, message).size(), 8u * 250u);
     }
+}
+
+// A child forked while another thread holds the library's locks must be able
+// to log at once, and every message stays whole in every log.
+TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileAThreadLogs) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
+                             "kiv.log.dynamic.logging=on\nkiv.log.dir=" + scenario.LogDirectory() + "\n");
+    const std::string own = scenario.Root().File("own.log");
+    constexpr int kChildren = 20;
+    const ProbeRun run = scenario.Run({"sysfork:" + std::to_string(kChildren) + ":" + own});
+    if (run["forked-children-finished"] == "-1") GTEST_SKIP() << "processes do not fork here";
+    EXPECT_EQ(run["forked-children-finished"], std::to_string(kChildren)) << run.output;
+
+    static const std::regex message(
+        R"(\n\(U\) INFO \[T\] Probe::(Parent:\n\(U\) parent|Child:\n\(U\) child \d+)\n\n)");
+    const std::vector<std::string> files = scenario.LogFiles();
+    ASSERT_EQ(files.size(), 1u);
+    const std::map<std::string, int> console = WholeMessages(run.Console(), message);
+    const std::map<std::string, int> system = WholeMessages(MessagesOfFile(scenario.LogDirectory() + files.front()), message);
+    const std::map<std::string, int> file = WholeMessages(MessagesOfFile(own), message);
+    for (int child = 0; child < kChildren; ++child) {
+        const std::string text =
+            "\n(U) INFO [T] Probe::Child:\n(U) child " + std::to_string(child) + "\n\n";
+        // The console log and the system logger's console member.
+        EXPECT_EQ(console.count(text) ? console.at(text) : 0, 2) << child;
+        EXPECT_EQ(system.count(text) ? system.at(text) : 0, 1) << child;
+        EXPECT_EQ(file.count(text) ? file.at(text) : 0, 1) << child;
+    }
+}
+
+// Static destructors run after the main thread's thread-local objects are
+// gone, and a worker's thread-local destructors run as it exits: messages
+// logged there are written whole like any other.
+TEST(SystemLoggerScenariosTest, LogsFromStaticAndThreadLocalDestructors) {
+    Scenario scenario;
+    ConfigureConsoleAndFile(scenario);
+    const ProbeRun run = scenario.Run({"syslog:started", "sysdestructors"});
+    const std::string expected = "\n(U) WARN [T] Probe::Run:\n(U) started\n\n"
+                                 "\n(U) INFO [T] Worker::Run:\n(U) working\n\n"
+                                 "\n(U) INFO [T] Service::~Service:\n(U) stopped at thread exit\n\n"
+                                 "\n(U) INFO [T] Service::~Service:\n(U) stopped at exit\n\n";
+    EXPECT_EQ(MaskTimeStamps(run.Console()), expected);
+    const std::vector<std::string> files = scenario.LogFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(MaskTimeStamps(MessagesOfFile(scenario.LogDirectory() + files.front())), expected);
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/ForkWhileLogging.h"
+
 using namespace ORVA::KIV::System::Utility::Logging;
 
 namespace {
@@ -124,6 +126,48 @@ void RaceFirstCalls(int threads) {
     Report("first-calls-present", seen.front() != nullptr);
 }
 
+// A service object that reports its stop from its destructor, the way
+// applications log from static and thread-local destructors.
+struct LogsWhenDestroyed {
+    IMsgLog* log;
+    const char* text;
+    ~LogsWhenDestroyed() {
+        if (log != nullptr) log->Info("Service::~Service", text, "(U) ");
+    }
+};
+
+// Logs from the destructor of a thread-local object of a worker thread, and
+// arranges the same from a static destructor at exit.
+void LogFromDestructors(IMsgLog* system) {
+    static LogsWhenDestroyed service{system, "stopped at exit"};
+    std::thread([system] {
+        thread_local LogsWhenDestroyed worker{system, "stopped at thread exit"};
+        if (system != nullptr) system->Info("Worker::Run", "working", "(U) ");
+    }).join();
+}
+
+// Forks children while a thread logs through the system logger, a file log
+// at path and a console log, and looks properties up; each child logs once
+// through all three.
+void ForkChildren(IMsgLog* system, int children, const std::string& path) {
+    IMsgLog* own = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
+    const std::vector<IMsgLog*> logs = {system, own, console};
+    const int finished = kivtest::ForkWhileLogging(
+        children,
+        [&logs] {
+            for (IMsgLog* log : logs) log->Info("Probe::Parent", "parent", "(U) ");
+            IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
+        },
+        [&logs](int child) {
+            const std::string text = "child " + std::to_string(child);
+            for (IMsgLog* log : logs) log->Info("Probe::Child", text.c_str(), "(U) ");
+        });
+    Report("forked-children-finished", std::to_string(finished));
+    MsgLogFactory::DeleteMsgLog(&own);
+    MsgLogFactory::DeleteMsgLog(&console);
+}
+
 // The part of a step after its first ':'.
 std::string Argument(const std::string& step) {
     const size_t colon = step.find(':');
@@ -168,6 +212,12 @@ void RunStep(const std::string& step) {
         IMsgLog* copy = system;
         Report("delete", MsgLogFactory::DeleteMsgLog(&copy));
         Report("delete-kept", copy == system && MsgLogFactory::GetGlobalSystemLogger() == system);
+    } else if (name == "sysdestructors") {
+        LogFromDestructors(system);
+    } else if (name == "sysfork" && system != nullptr) {
+        // "sysfork:COUNT:PATH"
+        const size_t colon = argument.find(':');
+        ForkChildren(system, std::stoi(argument.substr(0, colon)), argument.substr(colon + 1));
     } else if (name == "threads") {
         const size_t colon = argument.find(':');
         WriteFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
