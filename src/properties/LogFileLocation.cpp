@@ -25,8 +25,12 @@ std::string IMsgLog::GetCurrentUserHomeFolder() {
     return CurrentUserHomeFolder();
 }
 
+std::string UniqueLogFileName() {
+    return IMsgLog::MSG_LOG_BASE_FILE_NAME + CurrentFileNameStamp();
+}
+
 std::string IMsgLog::GetUniqueLoggerFileName() {
-    return MSG_LOG_BASE_FILE_NAME + CurrentFileNameStamp();
+    return UniqueLogFileName();
 }
 
 std::string NewLogFilePath(std::string_view directory, std::string_view uniqueName, int variant) {
@@ -34,6 +38,19 @@ std::string NewLogFilePath(std::string_view directory, std::string_view uniqueNa
     path += uniqueName;
     if (variant > 1) path.append("_").append(std::to_string(variant));
     return path += IMsgLog::FILE_EXTENSION_PLAIN_LOG;
+}
+
+NewLogFileCheck CheckNewLogFile(const std::string& directory) {
+    if (!Platform::DirectoryAcceptsNewFiles(WithoutTrailingSeparator(directory).c_str())) {
+        return NewLogFileCheck::kDirectoryRefusesFiles;
+    }
+    const std::string name = UniqueLogFileName();
+    for (int variant = 1; variant <= kLogFileNameVariants; ++variant) {
+        if (!Platform::FileExists(NewLogFilePath(directory, name, variant).c_str())) {
+            return NewLogFileCheck::kCanCreate;
+        }
+    }
+    return NewLogFileCheck::kEveryNameTaken;
 }
 
 std::optional<std::string> AcceptLogDirectory(std::string_view value) {

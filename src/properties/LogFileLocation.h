@@ -21,6 +21,9 @@ std::optional<std::string> AcceptLogDirectory(std::string_view value);
 // folder when it exists.
 std::optional<std::string> DefaultLogDirectory();
 
+// "kiv.log_YYYY-MM-DD_hh_mm_ss" for the current local time.
+std::string UniqueLogFileName();
+
 // How many names a new log file in the log directory tries: the unique
 // name, then the same name with "_2" up to "_999" before the extension.
 inline constexpr int kLogFileNameVariants = 999;
@@ -28,6 +31,19 @@ inline constexpr int kLogFileNameVariants = 999;
 // The path of a new log file: the directory text, the unique name, "_" and
 // the variant for variants above 1, and ".log".
 std::string NewLogFilePath(std::string_view directory, std::string_view uniqueName, int variant);
+
+// Whether a file log could create a new file in the log directory now.
+enum class NewLogFileCheck {
+    kCanCreate,
+    // The process may not create files there (write and search permission).
+    kDirectoryRefusesFiles,
+    // The unique name of this second and all its variants are taken.
+    kEveryNameTaken,
+};
+
+// Checks, without creating anything, what a file log made now in the
+// directory would find.
+NewLogFileCheck CheckNewLogFile(const std::string& directory);
 
 }  // namespace ORVA::KIV::System::Utility::Logging
 

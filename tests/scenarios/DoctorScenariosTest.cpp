@@ -2,6 +2,7 @@
 // its exit status, and its agreement with a process that loads the library.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <regex>
 
@@ -163,6 +164,44 @@ TEST(DoctorScenariosTest, WritesNothing) {
     EXPECT_EQ(doctor.exitCode, 0);
     EXPECT_NE(doctor.output.find("plain.file: file log: a new file"), std::string::npos);
     EXPECT_TRUE(scenario.LogFiles().empty());
+}
+
+// The doctor promises a log file only where the library makes one: a
+// directory that refuses new files, or one where every name of the second is
+// taken, makes the system logger fall back to the console.
+TEST(DoctorScenariosTest, PromisesALogFileOnlyWhereTheLibraryMakesOne) {
+    Scenario scenario;
+    const std::string logs = scenario.LogDirectory();
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" +
+                             logs + "\n");
+    const auto doctorAgrees = [&](const std::string& situation) {
+        const std::string doctor = RunDoctor(scenario, {"--json"}).output;
+        const size_t filesBefore = scenario.LogFiles().size();
+        scenario.Run({"syslog:where does this go?"});
+        const bool made = scenario.LogFiles().size() > filesBefore;
+        EXPECT_EQ(Field(doctor, "made"), made ? "true" : "false") << situation << doctor;
+        return made;
+    };
+    EXPECT_TRUE(doctorAgrees("a writable directory"));
+
+    namespace fs = std::filesystem;
+    fs::permissions(logs, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    // A process with the right to ignore permissions may still create files.
+    doctorAgrees("a directory without write permission");
+    fs::permissions(logs, fs::perms::owner_write, fs::perm_options::add);
+
+    // The probe runs in UTC; occupy every name of this second and the next.
+    const std::time_t now = std::time(nullptr);
+    for (std::time_t second = now; second < now + 8; ++second) {
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H_%M_%S", std::gmtime(&second));
+        for (int variant = 1; variant <= 999; ++variant) {
+            const std::string suffix = variant > 1 ? "_" + std::to_string(variant) : "";
+            kivtest::WriteFile(logs + "kiv.log_" + stamp + suffix + ".log", "");
+        }
+    }
+    EXPECT_FALSE(doctorAgrees("every name taken"));
 }
 
 }  // namespace

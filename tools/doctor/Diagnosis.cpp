@@ -9,6 +9,7 @@
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
 #include "properties/ConfigDirectory.h"
+#include "properties/LogFileLocation.h"
 #include "properties/LoggerList.h"
 #include "properties/LoggingSettings.h"
 #include "properties/PropertiesReader.h"
@@ -137,6 +138,26 @@ private:
     Report& m_report;
 };
 
+// What a plain.file member would be: made only when its file log could
+// create a new file in the log directory, as the library requires.
+std::string PlainFileMember(const Report& report, bool* made) {
+    *made = false;
+    if (!report.logDirectory) return "no member: there is no log directory";
+    const std::string& directory = *report.logDirectory;
+    switch (Logging::CheckNewLogFile(directory)) {
+        case Logging::NewLogFileCheck::kCanCreate:
+            *made = true;
+            return "file log: a new file kiv.log_<date>_<time>.log in " + directory;
+        case Logging::NewLogFileCheck::kDirectoryRefusesFiles:
+            return "no member: this process may not create files in " + directory +
+                   " (it needs write and search permission there)";
+        case Logging::NewLogFileCheck::kEveryNameTaken:
+            return "no member: every name for a new log file of this second is taken in " +
+                   directory + " (kiv.log_<date>_<time>.log and _2 up to _999)";
+    }
+    return std::string();
+}
+
 // The members the system logger would get from the stored logger list.
 void PlanMembers(Report& report) {
     for (const std::string& name : LoggerTokens(report.loggers.value_or(""))) {
@@ -146,10 +167,7 @@ void PlanMembers(Report& report) {
                 member = {name, true, "console log: standard output"};
                 break;
             case Logging::MemberKind::kPlainFile:
-                member.made = report.logDirectory.has_value();
-                member.explanation = member.made
-                    ? "file log: a new file kiv.log_<date>_<time>.log in " + *report.logDirectory
-                    : "no member: there is no log directory";
+                member.explanation = PlainFileMember(report, &member.made);
                 break;
             case Logging::MemberKind::kNoLoggerClass:
                 member.explanation = "no member: a known kind without a logger class";
