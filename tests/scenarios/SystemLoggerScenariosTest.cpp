@@ -6,6 +6,7 @@
 #include <map>
 #include <regex>
 #include <set>
+#include <thread>
 
 #include "scenarios/Scenario.h"
 #include "support/MessageMatching.h"
@@ -193,6 +194,35 @@ TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileAThreadLogs) {
         EXPECT_EQ(system.count(text) ? system.at(text) : 0, 1) << child;
         EXPECT_EQ(file.count(text) ? file.at(text) : 0, 1) << child;
     }
+}
+
+// Two processes that append to one file at once never overwrite or split
+// each other's messages: each lands whole at the end of the file.
+TEST(SystemLoggerScenariosTest, TwoProcessesAppendWholeMessagesToOneFile) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\n");
+    const std::string path = scenario.Root().File("shared.log");
+    constexpr int kCount = 200;
+    std::vector<std::thread> processes;
+    for (const char* tag : {"first", "second"}) {
+        processes.emplace_back([&scenario, &path, tag] {
+            scenario.Run({"append:" + path + "|" + tag + "|" + std::to_string(kCount)});
+        });
+    }
+    // Both have opened (and so emptied) the file before either writes.
+    for (int wait = 0; wait < 6000; ++wait) {
+        if (std::filesystem::exists(path + ".first.ready") &&
+            std::filesystem::exists(path + ".second.ready")) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kivtest::WriteFile(path + ".go", "");
+    for (std::thread& process : processes) process.join();
+
+    static const std::regex message(
+        R"(\n\(U\) INFO \[T\] Probe::Append:\n\(U\) (first|second) \d+ x{3000}\n\n)");
+    EXPECT_EQ(WholeMessages(MessagesOfFile(path), message).size(), 2u * kCount);
 }
 
 // Static destructors run after the main thread's thread-local objects are

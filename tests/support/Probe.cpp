@@ -4,6 +4,7 @@
 // console output.
 #include <logging/MsgLog.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -168,6 +169,29 @@ void ForkChildren(IMsgLog* system, int children, const std::string& path) {
     MsgLogFactory::DeleteMsgLog(&console);
 }
 
+// "PATH|TAG|COUNT": opens a file log at PATH, says so by creating
+// PATH.TAG.ready, waits for PATH.go, then logs COUNT long messages, so that
+// two processes started together append to one file at the same time.
+void AppendTogether(const std::string& argument) {
+    const size_t firstBar = argument.find('|');
+    const size_t secondBar = argument.find('|', firstBar + 1);
+    const std::string path = argument.substr(0, firstBar);
+    const std::string tag = argument.substr(firstBar + 1, secondBar - firstBar - 1);
+    const int count = std::stoi(argument.substr(secondBar + 1));
+    IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    std::ofstream(path + "." + tag + ".ready").put('\n');
+    for (int wait = 0; wait < 3000 && !std::filesystem::exists(path + ".go"); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // Longer than any buffer a runtime might split a write at.
+    const std::string filler(3000, 'x');
+    for (int i = 0; i < count; ++i) {
+        const std::string text = tag + " " + std::to_string(i) + " " + filler;
+        log->Info("Probe::Append", text.c_str(), "(U) ");
+    }
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
 // The part of a step after its first ':'.
 std::string Argument(const std::string& step) {
     const size_t colon = step.find(':');
@@ -218,6 +242,8 @@ void RunStep(const std::string& step) {
         // "sysfork:COUNT:PATH"
         const size_t colon = argument.find(':');
         ForkChildren(system, std::stoi(argument.substr(0, colon)), argument.substr(colon + 1));
+    } else if (name == "append") {
+        AppendTogether(argument);
     } else if (name == "threads") {
         const size_t colon = argument.find(':');
         WriteFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
