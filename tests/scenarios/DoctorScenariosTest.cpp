@@ -191,6 +191,7 @@ TEST(DoctorScenariosTest, PromisesALogFileOnlyWhereTheLibraryMakesOne) {
     doctorAgrees("a directory without write permission");
     fs::permissions(logs, fs::perms::owner_write, fs::perm_options::add);
 
+    if (!kivtest::kFilesAreCheapToCreate) return;
     // The probe runs in UTC; occupy every name of this second and the next.
     const std::time_t now = std::time(nullptr);
     for (std::time_t second = now; second < now + 8; ++second) {

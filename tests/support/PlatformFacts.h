@@ -15,12 +15,15 @@ inline constexpr bool kDocumentsFollowHome = false;
 inline constexpr bool kLibraryBesideProgram = true;
 // A lone separator names no directory.
 inline constexpr bool kLoneSeparatorIsRoot = false;
+// Thousands of files take seconds to create (under Wine).
+inline constexpr bool kFilesAreCheapToCreate = false;
 #else
 inline constexpr char kSeparator = '/';
 inline constexpr char kLineEnd[] = "\n";
 inline constexpr bool kDocumentsFollowHome = true;
 inline constexpr bool kLibraryBesideProgram = false;
 inline constexpr bool kLoneSeparatorIsRoot = true;
+inline constexpr bool kFilesAreCheapToCreate = true;
 #endif
 
 // The text as a log file or a text-mode stream holds it: each line feed

@@ -168,12 +168,35 @@ bool ConvertToLocalTime(std::time_t time, std::tm* local) {
 
 namespace {
 
-// A handle with append access only: the system moves to the end of the file
-// and writes there as one step, whoever else appends.
+// A handle that may append but not write elsewhere: the system moves to the
+// end of the file and writes there as one step, whoever else appends. Read
+// access is what byte-range locks ask for.
 HANDLE OpenForAppending(const char* path, DWORD disposition) {
-    return CreateFileA(path, FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr, disposition,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(path, FILE_READ_DATA | FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
+                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+
+// Where the system only emulates appending (network shares, Wine), finding
+// the end and writing there are two steps. Writers of this library therefore
+// also hold an exclusive lock on one byte far beyond any real file size
+// while they write; readers never touch that byte.
+class AppendLock {
+public:
+    explicit AppendLock(HANDLE file) : m_file(file) {
+        m_range.OffsetHigh = 0x7FFFFFFF;
+        m_locked = LockFileEx(m_file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &m_range) != 0;
+    }
+    ~AppendLock() {
+        if (m_locked) UnlockFileEx(m_file, 0, 1, 0, &m_range);
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
+
+private:
+    HANDLE m_file;
+    OVERLAPPED m_range{};
+    bool m_locked = false;
+};
 
 // The longest piece handed to one WriteFile call.
 constexpr size_t kLargestWrite = 0x40000000u;
@@ -229,6 +252,7 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         return 0;
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(file);
+    const AppendLock lock(handle);
     size_t stored = 0;
     while (stored < converted.size()) {
         const size_t rest = converted.size() - stored;
