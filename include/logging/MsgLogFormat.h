@@ -37,6 +37,7 @@
 #include <logging/MsgLogMethodName.h>
 #include <logging/MsgLogPtr.h>
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <version>
@@ -68,9 +69,17 @@ inline IMsgLog* AsLog(IMsgLog* log) { return log; }
 inline IMsgLog* AsLog(const MsgLogPtr& log) { return log.get(); }
 inline IMsgLog* AsLog(std::nullptr_t) { return nullptr; }
 
+// The process-wide switch, read as IMsgLog::LoggingIsOn() reads it, but
+// through the reference IMsgLog keeps for its subclasses: the path that
+// writes nothing then makes no call into the library.
+class LoggingSwitch : public IMsgLog {
+public:
+    static bool IsOn() { return std::atomic_ref<bool>(c_loggingTurnedOn).load(std::memory_order_relaxed); }
+};
+
 // Whether a message to this log would be written now.
 inline bool WillWrite(const IMsgLog* log) {
-    return log != nullptr && IMsgLog::LoggingIsOn() && log->CanLogMessages();
+    return log != nullptr && LoggingSwitch::IsOn() && log->CanLogMessages();
 }
 
 template <Level level>
