@@ -4,10 +4,14 @@
 //       message and against a bare loop making one write(2) per message;
 //   W2  a console log to standard output redirected to /dev/null, against
 //       spdlog's stdout_sink_mt;
-//   W3  a front end called while logging is switched off.
+//   W3  a front end called while logging is switched off;
+//   W4  KIV_WARN formatting "order {} rejected: {}" into a file log, against
+//       spdlog's logger->warn with the same format in the same layout, and
+//       KIV_WARN called while logging is off, next to W3.
 // Competitors run interleaved, several repetitions each; medians are printed.
 #include <fcntl.h>
 #include <logging/MsgLog.h>
+#include <logging/MsgLogFormat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,6 +45,7 @@ namespace {
 
 constexpr char kMethod[] = "Reader::Open";
 constexpr char kMarking[] = "(U) ";
+constexpr char kReason[] = "no stock";
 
 // "file missing <i>" into a caller's buffer, the same work for everyone.
 const char* MessageText(char (&buffer)[64], int i) {
@@ -165,16 +170,29 @@ Sample RunKivConsole(const Options& options) {
     return sample;
 }
 
+// The message of W4; the macro names the method "RejectOrder".
+void RejectOrder(IMsgLog* log, int id, const char* reason) {
+    KIV_WARN(log, "(U) ", "order {} rejected: {}", id, reason);
+}
+
+Sample RunKivFormat(const Options& options, const std::filesystem::path& file) {
+    const MsgLogPtr log = MakeMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, file.c_str());
+    return Time(options.messages, [&log](int i) { RejectOrder(log.get(), i, kReason); });
+}
+
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
 // The same two-line layout, flushed after every message.
-void UseKivLayout(spdlog::logger& logger) {
+constexpr char kKivLayout[] = "\n(U) WARN [%Y/%m/%d %H:%M:%S] %v";
+constexpr char kRejectOrderLayout[] = "\n(U) WARN [%Y/%m/%d %H:%M:%S] RejectOrder:\n(U) %v";
+
+void UseKivLayout(spdlog::logger& logger, const char* pattern) {
     logger.set_formatter(std::make_unique<spdlog::pattern_formatter>(
-        "\n(U) WARN [%Y/%m/%d %H:%M:%S] %v", spdlog::pattern_time_type::local, "\n\n"));
+        pattern, spdlog::pattern_time_type::local, "\n\n"));
     logger.flush_on(spdlog::level::trace);
 }
 
 Sample RunSpdlog(const Options& options, spdlog::logger& logger) {
-    UseKivLayout(logger);
+    UseKivLayout(logger, kKivLayout);
     return Time(options.messages, [&logger](int i) {
         char text[64];
         logger.warn("{}:\n{}{}", kMethod, kMarking, MessageText(text, i));
@@ -185,6 +203,13 @@ Sample RunSpdlogFile(const Options& options, const std::filesystem::path& file) 
     auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(file.string(), true);
     spdlog::logger logger("file", sink);
     return RunSpdlog(options, logger);
+}
+
+Sample RunSpdlogFormat(const Options& options, const std::filesystem::path& file) {
+    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(file.string(), true);
+    spdlog::logger logger("format", sink);
+    UseKivLayout(logger, kRejectOrderLayout);
+    return Time(options.messages, [&logger](int i) { logger.warn("order {} rejected: {}", i, kReason); });
 }
 
 Sample RunSpdlogConsole(const Options& options) {
@@ -204,6 +229,20 @@ double RunSwitchedOff(const Options& options) {
     const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
     IMsgLog::TurnLoggingOn();
     MsgLogFactory::DeleteMsgLog(&log);
+    return elapsed.count() / static_cast<double>(options.offCalls);
+}
+
+// Nanoseconds per KIV_WARN while logging is off; counts the evaluations of
+// an argument, which must stay at zero.
+double RunSwitchedOffMacro(const Options& options, long& evaluations) {
+    const MsgLogPtr log(SysOutMsgLog::NewSysOutMsgLog());
+    IMsgLog::TurnLoggingOff();
+    const auto start = std::chrono::steady_clock::now();
+    for (long i = 0; i < options.offCalls; ++i) {
+        KIV_WARN(log, "(U) ", "order {} rejected: {}", ++evaluations, kReason);
+    }
+    const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
+    IMsgLog::TurnLoggingOn();
     return elapsed.count() / static_cast<double>(options.offCalls);
 }
 
@@ -249,13 +288,18 @@ int main(int argc, char** argv) {
         {"W1 kivlogging file log", [&] { return RunKivFile(options, options.directory / "kiv.log"); }},
         {"W1 one write(2) per message", [&] { return RunBareWrites(options, options.directory / "bare.log"); }},
         {"W2 kivlogging console log", [&] { return RunKivConsole(options); }},
+        {"W4 kivlogging KIV_WARN file log", [&] { return RunKivFormat(options, options.directory / "kivfmt.log"); }},
     };
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
     competitors.insert(competitors.begin() + 1,
                        {"W1 spdlog basic_file_sink_mt", [&] {
                             return RunSpdlogFile(options, options.directory / "spdlog.log");
                         }});
-    competitors.push_back({"W2 spdlog stdout_sink_mt", [&] { return RunSpdlogConsole(options); }});
+    competitors.insert(competitors.end() - 1,
+                       {"W2 spdlog stdout_sink_mt", [&] { return RunSpdlogConsole(options); }});
+    competitors.push_back({"W4 spdlog logger->warn file", [&] {
+                               return RunSpdlogFormat(options, options.directory / "spdlogfmt.log");
+                           }});
 #endif
 
     std::erase_if(competitors, [&](const auto& competitor) {
@@ -273,8 +317,11 @@ int main(int argc, char** argv) {
     }
     std::vector<double> offNanoseconds;
     std::vector<double> emptyNanoseconds;
+    std::vector<double> offMacroNanoseconds;
+    long offEvaluations = 0;
     for (int repetition = 0; options.only.empty() && repetition < options.repetitions; ++repetition) {
         offNanoseconds.push_back(RunSwitchedOff(options));
+        offMacroNanoseconds.push_back(RunSwitchedOffMacro(options, offEvaluations));
         emptyNanoseconds.push_back(RunEmptyCalls(options));
     }
 
@@ -297,12 +344,20 @@ int main(int argc, char** argv) {
 #endif
     std::printf("| W3 front end while off, ns per call | %.2f | <= 2.00 |\n", Median(offNanoseconds));
     std::printf("| W3 floor: an empty virtual call, ns | %.2f | |\n", Median(emptyNanoseconds));
+#if defined(KIVLOG_BENCH_WITH_SPDLOG)
+    std::printf("| W4 KIV_WARN / spdlog logger->warn | %.2f | >= 1.00 |\n",
+                Median(rates["W4 kivlogging KIV_WARN file log"]) / Median(rates["W4 spdlog logger->warn file"]));
+#endif
+    std::printf("| W4 KIV_WARN while off, ns per call | %.2f | |\n", Median(offMacroNanoseconds));
+    std::printf("| W4 KIV_WARN while off / W3 front end while off | %.2f | <= 1.20 |\n",
+                Median(offMacroNanoseconds) / Median(offNanoseconds));
+    std::printf("| W4 arguments evaluated while off | %ld | 0 |\n", offEvaluations);
 
     // Every message of the last repetition must be in its file.
     int missing = 0;
-    for (const char* file : {"kiv.log", "bare.log"
+    for (const char* file : {"kiv.log", "bare.log", "kivfmt.log"
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
-                             , "spdlog.log"
+                             , "spdlog.log", "spdlogfmt.log"
 #endif
          }) {
         const long count = CountMessages(options.directory / file);
@@ -313,5 +368,5 @@ int main(int argc, char** argv) {
     }
     std::printf("\nevery message arrived: %s\n", missing == 0 ? "yes" : "no");
     std::filesystem::remove_all(options.directory);
-    return missing == 0 ? 0 : 1;
+    return missing == 0 && offEvaluations == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
-# Installs the library, its one public header, a CMake package
-# (find_package(KivLogging) gives KivLogging::kivlogging) and kivlogging.pc.
+# Installs the library, its public headers, a CMake package
+# (find_package(KivLogging) gives KivLogging::kivlogging, and
+# KivLogging::format where its formatting library is found) and kivlogging.pc.
 include(CMakePackageConfigHelpers)
 
 set(KIVLOGGING_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/KivLogging)
@@ -8,8 +9,16 @@ install(TARGETS kivlogging EXPORT KivLoggingTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES include/logging/MsgLog.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/logging)
+install(FILES include/logging/MsgLog.h include/logging/MsgLogFormat.h
+  include/logging/MsgLogMethodName.h include/logging/MsgLogPtr.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/logging)
 install(EXPORT KivLoggingTargets NAMESPACE KivLogging:: DESTINATION ${KIVLOGGING_CMAKE_DIR})
+# The format layer has an export file of its own, which the package config
+# loads only when {fmt} is found or not needed.
+if(TARGET kivlogging_format)
+  install(TARGETS kivlogging_format EXPORT KivLoggingFormatTargets)
+  install(EXPORT KivLoggingFormatTargets NAMESPACE KivLogging:: DESTINATION ${KIVLOGGING_CMAKE_DIR})
+endif()
 
 configure_package_config_file(cmake/KivLoggingConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/KivLoggingConfig.cmake

@@ -1,7 +1,10 @@
 // A small batch job that logs the way an application of the library does:
 // progress through the system logger that the properties file configures,
 // an audit trail in a file log of its own, and a console log for its user.
+// The order job formats its messages with the KIV_* macros, which name the
+// method themselves; ShowEveryFrontEnd shows the plain front ends.
 #include <logging/MsgLog.h>
+#include <logging/MsgLogFormat.h>
 
 #include <cstdio>
 #include <string>
@@ -36,20 +39,25 @@ void ShowEveryFrontEnd(IMsgLog* log) {
     SysOutMsgLog::WriteMessage("a raw line that needs no log object");
 }
 
-void ProcessOrders(IMsgLog* system, IMsgLog* audit) {
-    const Order orders[] = {{1001, 25.0}, {1002, -3.5}, {1003, 120.0}};
-    for (const Order& order : orders) {
-        const std::string text = "order " + std::to_string(order.id);
+// Books orders: progress to the system logger (which may be null: the
+// macros then write nothing), bookings to the audit log.
+class OrderJob {
+public:
+    OrderJob(IMsgLog* system, IMsgLog* audit) : m_system(system), m_audit(audit) {}
+
+    void Process(const Order& order) {
         if (order.amount < 0) {
-            if (system != nullptr) {
-                system->Error("OrderJob::Process", (text + " rejected: negative amount").c_str(), "(U) ");
-            }
-            continue;
+            KIV_ERROR(m_system, "(U) ", "order {} rejected: negative amount {:.2f}", order.id, order.amount);
+            return;
         }
-        if (system != nullptr) system->Info("OrderJob::Process", (text + " accepted").c_str(), "(U) ");
-        audit->Info("OrderJob::Audit", (text + " booked").c_str(), "(U) ");
+        KIV_INFO(m_system, "(U) ", "order {} accepted", order.id);
+        KIV_INFO_AT(m_audit, "OrderJob::Audit", "(U) ", "order {} booked: {:.2f}", order.id, order.amount);
     }
-}
+
+private:
+    IMsgLog* m_system;
+    IMsgLog* m_audit;
+};
 
 }  // namespace
 
@@ -65,15 +73,16 @@ int main() {
 
     const char* logDirectory = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
     const std::string auditPath = std::string(logDirectory ? logDirectory : "") + "kivlog-example-audit.log";
-    IMsgLog* audit = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, auditPath.c_str());
-    ProcessOrders(system, audit);
+    // Owned: closed and deleted when main returns. The system logger is the
+    // library's and is never held this way.
+    const MsgLogPtr audit = MakeMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, auditPath.c_str());
+    OrderJob job(system, audit.get());
+    for (const Order& order : {Order{1001, 25.0}, Order{1002, -3.5}, Order{1003, 120.0}}) job.Process(order);
 
     // The console demonstration runs even without a properties file.
     IMsgLog::TurnLoggingOn();
-    IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
-    if (console != nullptr) ShowEveryFrontEnd(console);
-    MsgLogFactory::DeleteMsgLog(&console);
-    MsgLogFactory::DeleteMsgLog(&audit);
+    const MsgLogPtr console(SysOutMsgLog::NewSysOutMsgLog());
+    if (console != nullptr) ShowEveryFrontEnd(console.get());
 
     std::printf("\nsystem log files: %skiv.log_*.log\n", logDirectory ? logDirectory : "(none)");
     std::printf("audit log file:   %s\n", auditPath.c_str());
