@@ -11,6 +11,10 @@
 #ifndef KIVLOGGING_LOGGING_MSGLOG_H
 #define KIVLOGGING_LOGGING_MSGLOG_H
 
+#if (defined(_MSVC_LANG) ? _MSVC_LANG : __cplusplus) < 201703L
+#error "logging/MsgLog.h needs C++17 or later (-std=c++17)"
+#endif
+
 #include <cstddef>
 #include <string>
 
@@ -132,6 +136,10 @@ public:
     // Whether this log accepts messages.
     virtual bool CanLogMessages() const;
     // Ends the accepting state of logs that hold a file; does nothing here.
+    // A file log closes its file and a group closes its members. Safe while
+    // other threads log through the log: a message being written at that
+    // moment is written whole or not at all. Not safe while another thread
+    // deletes the log.
     virtual void Close();
     virtual void Debug(const char* method, const char* message, const char* marking);
     virtual void Debug(const char* message, const char* marking);
@@ -176,9 +184,12 @@ public:
 
     // The process-wide logging switch. Safe to call from any thread.
     static bool LoggingIsOn();
-    // Switches logging on for every log; returns true.
+    // Switches logging on for every log; returns true. Safe while other
+    // threads log: each message is written whole or not at all.
     static bool TurnLoggingOn();
-    // Switches logging off for every log; returns false.
+    // Switches logging off for every log; returns false. Safe while other
+    // threads log: a message logged at that moment is written whole or not
+    // at all.
     static bool TurnLoggingOff();
     // " [YYYY/MM/DD hh:mm:ss] " in local time: always 23 characters.
     static std::string CurrentDateTime();
@@ -237,8 +248,9 @@ public:
     // Give it back through DeleteSysOutMsgLog or MsgLogFactory::DeleteMsgLog.
     static IMsgLog* NewSysOutMsgLog();
     // Deletes the console log *log and sets *log to null. Returns true when
-    // there was nothing to delete; false, deleting nothing, for a log that
-    // is not a console log.
+    // it deleted the log and when there was nothing to delete (log null, or
+    // *log null); false, deleting nothing and leaving *log, for a log that is
+    // not a console log of this library.
     static bool DeleteSysOutMsgLog(SysOutMsgLog** log);
     // Writes a line end, the text and a line end to standard output, whatever
     // the logging switch; nothing for a null text.
@@ -263,8 +275,11 @@ public:
     // CanLogMessages). Null for any other kind or when it cannot be made.
     static IMsgLog* NewMsgLog(IMsgLog::SupportedMsgLog kind, const char* fileName);
     // Deletes a logger from NewMsgLog (closing a file log first) and sets
-    // *log to null. True when there was nothing to delete; false, changing
-    // nothing, for a group such as the system logger.
+    // *log to null. Returns true when it deleted the logger and when there
+    // was nothing to delete (log null, or *log null); false, changing
+    // nothing, for a group such as the system logger and for a logger this
+    // library did not make. Not safe while another thread writes through the
+    // logger.
     static bool DeleteMsgLog(IMsgLog** log);
     // The process-wide system logger, or null when the process has none
     // (logging off at the first call, or no properties file). Decided on the

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "core/AcceptingFlag.h"
 #include "core/DateTime.h"
 #include "core/ProcessSettings.h"
 
@@ -42,7 +43,7 @@ void IMsgLog::CleanupIMsgLog() {
 }
 
 bool IMsgLog::CanLogMessages() const {
-    return m_canLogMessages;
+    return LoadAcceptingFlag(m_canLogMessages);
 }
 
 void IMsgLog::Close() {}

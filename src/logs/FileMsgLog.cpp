@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "core/AcceptingFlag.h"
 #include "core/DateTime.h"
 #include "core/LogLifetime.h"
 #include "logs/MessageText.h"
@@ -166,7 +167,7 @@ void FileMsgLog::Close() {
             m_logFile = Platform::kNoFile;
         }
     }
-    m_canLogMessages = false;
+    ClearAcceptingFlag(m_canLogMessages);
 }
 
 IMsgLog::SupportedMsgLog FileMsgLog::MsgLogType() const {

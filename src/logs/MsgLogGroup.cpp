@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/AcceptingFlag.h"
 #include "core/LogLifetime.h"
 #include "logs/FileMsgLog.h"
 #include "logs/MessageText.h"
@@ -117,7 +118,7 @@ void MsgLogGroup::Close() {
     for (std::uint64_t i = 0; i < m_numMsgLogs && m_pMsgLogs != nullptr; ++i) {
         if (m_pMsgLogs[i] != nullptr) m_pMsgLogs[i]->Close();
     }
-    m_canLogMessages = false;
+    ClearAcceptingFlag(m_canLogMessages);
 }
 
 bool MsgLogGroup::Forwards(const char* message) const {

@@ -2,6 +2,7 @@
 // its exit status, and its agreement with a process that loads the library.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <regex>
@@ -36,10 +37,11 @@ std::string Field(const std::string& json, const std::string& name) {
     return std::regex_search(json, match, field) ? match[1].str() : "(missing)";
 }
 
-// The verdict the JSON report gives line number of the file.
-std::string LineVerdict(const std::string& json, unsigned number) {
-    const std::regex line("\\{\"number\": " + std::to_string(number) +
-                          ", \"text\": \"(?:[^\"\\\\]|\\\\.)*\", \"verdict\": \"([a-z-]+)\"");
+// A field of the JSON report's entry for line number of the file, as
+// written.
+std::string LineField(const std::string& json, unsigned number, const std::string& name) {
+    const std::regex line("\\{\"number\": " + std::to_string(number) + ", .*?\"" + name +
+                          "\": (\"(?:[^\"\\\\]|\\\\.)*\"|[^,}]+)");
     std::smatch match;
     return std::regex_search(json, match, line) ? match[1].str() : "(missing)";
 }
@@ -53,38 +55,60 @@ std::string JsonText(const std::string& text) {
     return escaped + "\"";
 }
 
-TEST(DoctorScenariosTest, NamesEachMistakeOnItsLine) {
+TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
     Scenario scenario;
-    scenario.WriteProperties(
-        "\xEF\xBB\xBFkiv.log.dynamic.logging=off\n"
-        "\tkiv.log.level=WARN\n"
-        "kiv.logging.status=on # note\n"
-        "KIV.LOG.LEVEL=INFO\n"
-        "kiv.log.loggers=console|plain.fil\n"
-        "kiv.log.dir=" + scenario.Root().File("missing") + "\n"
-        "kiv.logging.status=on\n"
-        "kiv.logging.status=off\n"
-        "no equals sign\n"
-        "=value\n"
-        "# comment\n"
-        "kiv.log.levels=INFO\n");
+    const struct {
+        std::string text;
+        std::string verdict;
+        std::string suggestion;
+    } lines[] = {
+        {"\xEF\xBB\xBFkiv.log.dynamic.logging=off", "\"byte-order-mark\"", "null"},
+        {"\tkiv.log.level=WARN", "\"white-space-before-key\"", "null"},
+        {"kiv.logging.status=on # note", "\"rejected-value\"", "null"},
+        {"KIV.LOG.LEVEL=INFO", "\"key-in-other-case\"", "null"},
+        {"kiv.log.loggers=console|plain.fil|consle|Plain.file|bogus", "\"accepted\"", "null"},
+        {"kiv.log.dir=" + scenario.Root().File("missing"), "\"missing-directory\"", "null"},
+        {"kiv.logging.status=on", "\"accepted\"", "null"},
+        {"kiv.logging.status=off", "\"key-already-taken\"", "null"},
+        {"no equals sign", "\"no-equals-sign\"", "null"},
+        {"=value", "\"empty-key\"", "null"},
+        {"# comment", "\"comment\"", "null"},
+        {"kiv.log.levels=INFO", "\"unknown-key\"", "\"kiv.log.level\""},
+        {"kiv.log.directory=/var/log", "\"unknown-key\"", "\"kiv.log.dir\""},
+        {"kiv.logging.satus=on", "\"unknown-key\"", "\"kiv.logging.status\""},
+        {"kiv.log.colour=on", "\"unknown-key\"", "null"},
+        {"kiv.log.level=warning", "\"rejected-value\"", "\"WARN\""},
+        {"kiv.log.level= err", "\"rejected-value\"", "\"ERROR\""},
+        {"kiv.log.level=TRACE", "\"rejected-value\"", "null"},
+        {"kiv.log.dynamic.logging=onn", "\"rejected-value\"", "\"on\""},
+    };
+    std::string properties;
+    for (const auto& line : lines) properties += line.text + "\n";
+    scenario.WriteProperties(properties);
     const kivtest::ProcessResult doctor = RunDoctor(scenario, {"--json"});
-    EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
-    const std::vector<std::string> expected = {
-        "byte-order-mark", "white-space-before-key", "rejected-value", "key-in-other-case",
-        "accepted", "missing-directory", "accepted", "key-already-taken", "no-equals-sign",
-        "empty-key", "comment", "unknown-key"};
-    for (unsigned line = 1; line <= expected.size(); ++line) {
-        EXPECT_EQ(LineVerdict(doctor.output, line), expected[line - 1]) << "line " << line;
+    // The console member is made; plain.fil, consle, Plain.file and bogus
+    // make none.
+    EXPECT_EQ(doctor.exitCode, 3) << doctor.output;
+    for (unsigned number = 1; number <= std::size(lines); ++number) {
+        EXPECT_EQ(LineField(doctor.output, number, "verdict"), lines[number - 1].verdict) << number;
+        EXPECT_EQ(LineField(doctor.output, number, "suggestion"), lines[number - 1].suggestion)
+            << number;
     }
     EXPECT_EQ(Field(doctor.output, "logDirectorySource"), "\"documents\"");
 
     const kivtest::ProcessResult text = RunDoctor(scenario, {});
-    EXPECT_NE(text.output.find("(\"#\" starts no comment inside a line)"), std::string::npos);
-    EXPECT_NE(text.output.find("write \"kiv.log.level\""), std::string::npos);
-    EXPECT_NE(text.output.find("\"plain.fil\" is no kind name"), std::string::npos);
-    EXPECT_NE(text.output.find("Verdict: messages will be written to standard output"),
-              std::string::npos);
+    for (const char* expected :
+         {"(\"#\" starts no comment inside a line)", "write \"kiv.log.level\"",
+          "\"plain.fil\" is no kind name (names are case-sensitive); did you mean \"plain.file\"?",
+          "\"consle\" is no kind name (names are case-sensitive); did you mean \"console\"?",
+          "\"Plain.file\" is no kind name (names are case-sensitive); did you mean \"plain.file\"?",
+          "\"bogus\" is no kind name (names are case-sensitive)\n",
+          "\"kiv.log.directory\" is no key of the file; did you mean \"kiv.log.dir\"?",
+          "takes DEBUG, INFO, WARN, ERROR or FATAL, in any case; did you mean \"WARN\"?",
+          "Verdict: messages will be written to standard output, but not every configured member "
+          "is made: plain.fil, consle, Plain.file, bogus"}) {
+        EXPECT_NE(text.output.find(expected), std::string::npos) << expected << text.output;
+    }
 }
 
 TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
@@ -102,8 +126,22 @@ TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
     EXPECT_NE(doctor.output.find("Verdict: logging is off: no line set kiv.logging.status to on"),
               std::string::npos);
 
+    // A misspelt key loses the log directory: the file member is missing.
+    std::filesystem::remove_all(scenario.Documents());
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
+                             "kiv.log.directory=" + scenario.LogDirectory() + "\n");
+    doctor = RunDoctor(scenario, {});
+    EXPECT_EQ(doctor.exitCode, 3);
+    EXPECT_NE(doctor.output.find("but not every configured member is made: plain.file"),
+              std::string::npos) << doctor.output;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
+                             "kiv.log.dir=" + scenario.LogDirectory() + "\n");
+    EXPECT_EQ(RunDoctor(scenario, {}).exitCode, 0);
+
     EXPECT_EQ(RunDoctor(scenario, {"--unknown"}).exitCode, 2);
     EXPECT_EQ(RunDoctor(scenario, {"--file"}).exitCode, 2);
+    EXPECT_EQ(RunDoctor(scenario, {"--exe", "a", "--pid", "1"}).exitCode, 2);
+    EXPECT_EQ(RunDoctor(scenario, {"--pid", "not-a-number"}).exitCode, 2);
 }
 
 TEST(DoctorScenariosTest, SearchesBesideTheNamedExecutableOnlyWhenTheVariableIsUnset) {
@@ -125,6 +163,58 @@ TEST(DoctorScenariosTest, SearchesBesideTheNamedExecutableOnlyWhenTheVariableIsU
     EXPECT_EQ(doctor.exitCode, 1);
     EXPECT_EQ(Field(doctor.output, "state"), "\"set\"");
     EXPECT_EQ(Field(doctor.output, "outcome"), "\"missing\"");
+    EXPECT_EQ(Field(doctor.output, "lookedBesideDoctor"), "false");
+
+    // Files left where the library does not look are named, with the place
+    // they must go to: beside the program instead of in CLASSIFIED, and in
+    // the configuration directory's parent.
+    const std::string misplaced = (bin / "kiv.system.properties").string();
+    std::filesystem::rename(bin / "CLASSIFIED" / "kiv.system.properties", misplaced);
+    kivtest::WriteFile(scenario.Root().File("kiv.system.properties"), "");
+    doctor = RunDoctor(scenario, {"--exe", executable});
+    EXPECT_NE(doctor.output.find("Found " + scenario.Root().File("kiv.system.properties") +
+                                 ", but the library does not look there:\n  it must be " +
+                                 scenario.PropertiesFile()),
+              std::string::npos) << doctor.output;
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    doctor = RunDoctor(scenario, {"--exe", executable});
+    EXPECT_NE(doctor.output.find("Found " + misplaced + ", but the library does not look there:\n"
+                                 "  it must be " + (bin / "CLASSIFIED" / "kiv.system.properties").string()),
+              std::string::npos) << doctor.output;
+
+    doctor = RunDoctor(scenario, {"--json"});
+    EXPECT_EQ(Field(doctor.output, "lookedBesideDoctor"), "true");
+    EXPECT_NE(RunDoctor(scenario, {}).output.find("Run kivlog-doctor --exe PROGRAM"), std::string::npos);
+}
+
+// --pid judges a running process by its own program, environment and
+// working directory, against which a relative log directory resolves.
+TEST(DoctorScenariosTest, JudgesARunningProcessAsItStarted) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=logs\n");
+    if (!kivtest::kProcessesCanBeInspected) {
+        EXPECT_EQ(RunDoctor(scenario, {"--pid", "1"}).exitCode, 2);
+        return;
+    }
+    const std::string pidFile = scenario.Root().File("pid");
+    const std::string command = "cd '" + scenario.Root().Path().string() +
+                                "' && (KIV_SYS_CONFIG_DIR='" + scenario.ConfigDirectory() +
+                                "' exec sleep 60 & echo $! > '" + pidFile + "')";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string pid = kivtest::ReadFile(pidFile).substr(0, kivtest::ReadFile(pidFile).find('\n'));
+
+    // The doctor itself runs elsewhere, without the variable.
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    const kivtest::ProcessResult doctor = RunDoctor(scenario, {"--pid", pid});
+    const kivtest::ProcessResult json = RunDoctor(scenario, {"--pid", pid, "--json"});
+    std::system(("kill " + pid).c_str());
+    EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
+    EXPECT_NE(doctor.output.find("The log directory is relative to the working directory " +
+                                 scenario.Root().Path().string() + ": it is " +
+                                 scenario.Root().File("logs") + "/"),
+              std::string::npos) << doctor.output;
+    EXPECT_EQ(Field(json.output, "made"), "true");
+    EXPECT_EQ(RunDoctor(scenario, {"--pid", "999999999"}).exitCode, 2);
 }
 
 TEST(DoctorScenariosTest, AgreesWithAProcessThatLoadsTheLibrary) {

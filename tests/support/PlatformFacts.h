@@ -17,6 +17,8 @@ inline constexpr bool kLibraryBesideProgram = true;
 inline constexpr bool kLoneSeparatorIsRoot = false;
 // Thousands of files take seconds to create (under Wine).
 inline constexpr bool kFilesAreCheapToCreate = false;
+// There is no /proc to read another process's start from.
+inline constexpr bool kProcessesCanBeInspected = false;
 #else
 inline constexpr char kSeparator = '/';
 inline constexpr char kLineEnd[] = "\n";
@@ -24,6 +26,7 @@ inline constexpr bool kDocumentsFollowHome = true;
 inline constexpr bool kLibraryBesideProgram = false;
 inline constexpr bool kLoneSeparatorIsRoot = true;
 inline constexpr bool kFilesAreCheapToCreate = true;
+inline constexpr bool kProcessesCanBeInspected = true;
 #endif
 
 // The text as a log file or a text-mode stream holds it: each line feed

@@ -5,7 +5,9 @@
 
 #include <vector>
 
+#include "Places.h"
 #include "Report.h"
+#include "Suggestion.h"
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
 #include "properties/ConfigDirectory.h"
@@ -29,6 +31,33 @@ std::string AcceptedValues(const std::string& key) {
     return "on or off, in any case";
 }
 
+// The key a mistyped key most likely meant.
+std::optional<std::string> ClosestKey(std::string_view key) {
+    return ClosestKnown(key, {Key::DYNAMIC_LOGGING, Key::LOG_DIR, Key::LOGGERS, Key::LOGGING_LEVEL,
+                              Key::LOGGING_STATUS});
+}
+
+// The kind name a mistyped kind name most likely meant.
+std::optional<std::string> ClosestKindName(std::string_view name) {
+    using Log = Logging::IMsgLog;
+    return ClosestKnown(Logging::ApplyTrimmingRule(name),
+                        {Log::LOGGER_CONSOLE, Log::LOGGER_PLAIN_FILE, Log::LOGGER_HTML_FILE,
+                         Log::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
+                         Log::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE});
+}
+
+// The value a rejected value of the key most likely meant.
+std::optional<std::string> ClosestValue(const std::string& key, std::string_view value) {
+    using Level = Logging::IMsgLog::MsgLevel;
+    const std::string trimmed = Logging::ApplyTrimmingRule(value);
+    if (key == Key::LOGGING_LEVEL) {
+        return ClosestKnown(trimmed, {Level::LOGGING_DEBUG, Level::LOGGING_INFO, Level::LOGGING_WARN,
+                                      Level::LOGGING_ERROR, Level::LOGGING_FATAL});
+    }
+    if (key == Key::LOGGING_STATUS || key == Key::DYNAMIC_LOGGING) return ClosestKnown(trimmed, {"on", "off"});
+    return std::nullopt;
+}
+
 // The pieces of a logger list, split as the library splits it.
 std::vector<std::string> LoggerTokens(const std::string& list) {
     std::vector<std::string> pieces;
@@ -49,7 +78,8 @@ std::string UnrecognisedLoggerNames(const std::string& value) {
     for (const std::string& piece : LoggerTokens(value)) {
         if (Logging::GetSupportedLoggerName(piece.c_str()) == nullptr &&
             !Logging::ApplyTrimmingRule(piece).empty()) {
-            unrecognised += "; " + Quoted(piece) + " is no kind name (names are case-sensitive)";
+            unrecognised += "; " + Quoted(piece) + " is no kind name (names are case-sensitive)" +
+                            DidYouMean(ClosestKindName(piece));
         }
     }
     return unrecognised;
@@ -72,7 +102,8 @@ std::string Explain(const LineReport& line) {
         case LineVerdict::kEmptyKey:
             return "passed over: no key before \"=\"";
         case LineVerdict::kUnknownKey:
-            return "passed over: " + Quoted(line.key) + " is no key of the file";
+            return "passed over: " + Quoted(line.key) + " is no key of the file" +
+                   DidYouMean(line.suggestion);
         case LineVerdict::kKeyInOtherCase:
             return "passed over: keys are case-sensitive; write " +
                    Quoted(Logging::ToLowerAscii(line.key));
@@ -86,7 +117,7 @@ std::string Explain(const LineReport& line) {
             std::string text = "passed over: the value " + Quoted(value) + " is not accepted; " +
                                line.key + " takes " + AcceptedValues(line.key);
             if (value.find('#') != std::string::npos) text += " (\"#\" starts no comment inside a line)";
-            return text;
+            return text + DidYouMean(line.suggestion);
         }
         case LineVerdict::kMissingDirectory:
             return "passed over: the directory " +
@@ -121,7 +152,11 @@ public:
     }
     void Line(unsigned number, std::string_view text, LineVerdict verdict, std::string_view key,
               const std::string& stored) override {
-        LineReport line{number, std::string(text), verdict, std::string(key), stored, {}};
+        LineReport line{number, std::string(text), verdict, std::string(key), stored, {}, {}};
+        if (verdict == LineVerdict::kUnknownKey) line.suggestion = ClosestKey(key);
+        if (verdict == LineVerdict::kRejectedValue) {
+            line.suggestion = ClosestValue(line.key, text.substr(text.find('=') + 1));
+        }
         line.explanation = Explain(line);
         m_report.lines.push_back(std::move(line));
     }
@@ -158,13 +193,36 @@ std::string PlainFileMember(const Report& report, bool* made) {
     return std::string();
 }
 
-// The members the system logger would get from the stored logger list.
+// The names the accepted logger list line wrote that the stored list lost
+// because they are no kind names.
+std::vector<std::string> DroppedLoggerNames(const Report& report) {
+    std::vector<std::string> dropped;
+    for (const LineReport& line : report.lines) {
+        if (line.verdict != LineVerdict::kAccepted || line.key != Key::LOGGERS) continue;
+        const std::string written = Logging::ApplyTrimmingRule(line.text.substr(line.text.find('=') + 1));
+        // Without any kind name the list is stored as written, names and all.
+        if (line.stored == written) continue;
+        for (const std::string& piece : LoggerTokens(written)) {
+            const std::string name = Logging::ApplyTrimmingRule(piece);
+            if (!name.empty() && Logging::GetSupportedLoggerName(name.c_str()) == nullptr) {
+                dropped.push_back(name);
+            }
+        }
+    }
+    return dropped;
+}
+
+// The members the system logger would get from the stored logger list, and
+// the names the file asked for that make none.
 void PlanMembers(Report& report) {
-    for (const std::string& name : LoggerTokens(report.loggers.value_or(""))) {
-        MemberReport member{name, false, {}};
+    std::vector<std::string> names = LoggerTokens(report.loggers.value_or(""));
+    for (std::string& dropped : DroppedLoggerNames(report)) names.push_back(std::move(dropped));
+    for (const std::string& name : names) {
+        MemberReport member{name, false, {}, {}};
         switch (Logging::MemberKindOf(name.c_str())) {
             case Logging::MemberKind::kConsole:
-                member = {name, true, "console log: standard output"};
+                member.made = true;
+                member.explanation = "console log: standard output";
                 break;
             case Logging::MemberKind::kPlainFile:
                 member.explanation = PlainFileMember(report, &member.made);
@@ -173,8 +231,10 @@ void PlanMembers(Report& report) {
                 member.explanation = "no member: a known kind without a logger class";
                 break;
             case Logging::MemberKind::kNotAKindName:
+                member.suggestion = ClosestKindName(name);
                 member.explanation = "no member: not a kind name (names are case-sensitive; "
-                                     "use console or plain.file)";
+                                     "use console or plain.file)" +
+                                     DidYouMean(member.suggestion);
                 break;
         }
         report.members.push_back(member);
@@ -207,13 +267,28 @@ std::string Verdict(const Report& report) {
                      : "a new log file in " + *report.logDirectory;
     }
     if (report.defaultConsoleMember) where = "standard output (the default console member)";
-    return "messages will be written to " + where;
+    std::string missing;
+    for (const MemberReport& member : report.members) {
+        if (!member.made) missing += (missing.empty() ? "" : ", ") + member.name;
+    }
+    if (missing.empty()) return "messages will be written to " + where;
+    return "messages will be written to " + where + ", but not every configured member is made: " +
+           missing;
+}
+
+ExitStatus ExitStatusOf(const Report& report) {
+    if (!report.systemLogger) return kNothingLogged;
+    for (const MemberReport& member : report.members) {
+        if (!member.made) return kMemberMissing;
+    }
+    return kEveryMemberMade;
 }
 
 }  // namespace
 
 Report Diagnose(const char* executable, const char* file) {
     Report report;
+    report.workingDirectory = WorkingDirectory();
     Recorder recorder(report);
     std::string path;
     if (file != nullptr) {
@@ -241,10 +316,17 @@ Report Diagnose(const char* executable, const char* file) {
     if (const auto loggers = store.find(Key::LOGGERS); loggers != store.end()) {
         report.loggers = loggers->second;
     }
+    report.lookedBesideDoctor =
+        report.searched && executable == nullptr && report.variable != VariableState::kSet;
+    report.misplacedFiles = FindMisplacedFiles(report);
+    report.resolvedConfigDirectory = ResolvedWhenRelative(report.candidate, report.workingDirectory);
+    if (report.logDirectory) {
+        report.resolvedLogDirectory = ResolvedWhenRelative(*report.logDirectory, report.workingDirectory);
+    }
     report.systemLogger = report.loggingOn && report.outcome == FileOutcome::kRead;
     if (report.systemLogger) PlanMembers(report);
     report.verdict = Verdict(report);
-    report.exitCode = report.systemLogger ? 0 : 1;
+    report.exitCode = ExitStatusOf(report);
     return report;
 }
 

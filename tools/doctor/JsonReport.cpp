@@ -86,7 +86,15 @@ std::string JsonReport(const Report& report) {
             out << "null";
         }
         out << ", \"directory\": "
-            << (report.candidateExists ? Json(report.candidate) : std::string("null")) << "}";
+            << (report.candidateExists ? Json(report.candidate) : std::string("null"))
+            << ", \"resolvedDirectory\": " << Json(report.resolvedConfigDirectory)
+            << ", \"lookedBesideDoctor\": " << Json(report.lookedBesideDoctor)
+            << ", \"misplacedFiles\": [";
+        for (size_t i = 0; i < report.misplacedFiles.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << "{\"path\": " << Json(report.misplacedFiles[i].path)
+                << ", \"mustGoTo\": " << Json(report.misplacedFiles[i].mustGoTo) << "}";
+        }
+        out << "]}";
     } else {
         out << "null";
     }
@@ -98,7 +106,8 @@ std::string JsonReport(const Report& report) {
             << ", \"text\": " << Json(line.text) << ", \"verdict\": \"" << VerdictName(line.verdict)
             << "\", \"key\": " << Json(line.key) << ", \"stored\": "
             << (line.verdict == LineVerdict::kAccepted ? Json(line.stored) : std::string("null"))
-            << ", \"explanation\": " << Json(line.explanation) << "}";
+            << ", \"explanation\": " << Json(line.explanation)
+            << ", \"suggestion\": " << Json(line.suggestion) << "}";
     }
     out << (report.lines.empty() ? "]" : "\n  ]") << ",\n  \"stoppedAfterLine\": "
         << (report.stoppedAfterLine ? std::to_string(*report.stoppedAfterLine) : "null")
@@ -110,17 +119,21 @@ std::string JsonReport(const Report& report) {
     out << "},\n  \"settings\": {\"logging\": " << Json(report.loggingOn)
         << ", \"level\": " << Json(report.level) << ", \"code\": " << report.levelCode
         << ", \"dynamicLogging\": " << Json(report.dynamicLogging)
-        << ", \"logDirectory\": " << Json(report.logDirectory) << ", \"logDirectorySource\": \""
+        << ", \"logDirectory\": " << Json(report.logDirectory)
+        << ", \"resolvedLogDirectory\": " << Json(report.resolvedLogDirectory)
+        << ", \"workingDirectory\": " << Json(report.workingDirectory)
+        << ", \"logDirectorySource\": \""
         << report.logDirectorySource << "\", \"loggers\": " << Json(report.loggers)
         << "},\n  \"systemLogger\": " << Json(report.systemLogger) << ",\n  \"members\": [";
     for (size_t i = 0; i < report.members.size(); ++i) {
         const MemberReport& member = report.members[i];
         out << (i == 0 ? "" : ", ") << "{\"name\": " << Json(member.name)
             << ", \"made\": " << Json(member.made) << ", \"explanation\": "
-            << Json(member.explanation) << "}";
+            << Json(member.explanation) << ", \"suggestion\": " << Json(member.suggestion) << "}";
     }
     out << "],\n  \"defaultConsoleMember\": " << Json(report.defaultConsoleMember)
-        << ",\n  \"verdict\": " << Json(report.verdict) << ",\n  \"exitCode\": " << report.exitCode
+        << ",\n  \"verdict\": " << Json(report.verdict) << ",\n  \"exitCode\": "
+        << static_cast<int>(report.exitCode)
         << "\n}\n";
     return out.str();
 }

@@ -5,21 +5,29 @@
 #include <string>
 
 #include "Report.h"
+#include "TargetProcess.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: kivlog-doctor [--exe PATH | --file PATH] [--json]\n"
-    "  --exe PATH   look for CLASSIFIED/kiv.system.properties beside PATH\n"
-    "               (default: beside kivlog-doctor itself)\n"
+    "usage: kivlog-doctor [--exe PATH | --pid PID | --file PATH] [--json]\n"
+    "  --exe PATH   look for CLASSIFIED/kiv.system.properties beside the program PATH\n"
+    "               (default: beside kivlog-doctor itself, which tells little about\n"
+    "               an application)\n"
+    "  --pid PID    judge the running process PID (Linux): its program, its\n"
+    "               KIV_SYS_CONFIG_DIR, HOME and XDG folders, and its working directory\n"
     "  --file PATH  check this properties file alone\n"
     "  --json       print the report as one JSON document\n"
-    "exit status: 0 when the system logger writes somewhere, 1 when logging is off\n"
-    "or there is no system logger, 2 for a usage error\n";
+    "  --help       print this text\n"
+    "exit status:\n"
+    "  0  the system logger writes, with every configured member\n"
+    "  1  logging is off, or there is no system logger\n"
+    "  2  usage error (or --pid could not read the process)\n"
+    "  3  the system logger writes, but some configured member is not made\n";
 
-int UsageError(const char* problem) {
-    std::fprintf(stderr, "kivlog-doctor: %s\n%s", problem, kUsage);
-    return 2;
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "kivlog-doctor: %s\n%s", problem.c_str(), kUsage);
+    return kivdoctor::kUsageError;
 }
 
 }  // namespace
@@ -27,21 +35,33 @@ int UsageError(const char* problem) {
 int main(int argc, char** argv) {
     const char* executable = nullptr;
     const char* file = nullptr;
+    const char* pid = nullptr;
     bool json = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--json") {
             json = true;
-        } else if ((option == "--exe" || option == "--file") && i + 1 < argc) {
-            (option == "--exe" ? executable : file) = argv[++i];
+        } else if ((option == "--exe" || option == "--file" || option == "--pid") && i + 1 < argc) {
+            (option == "--exe" ? executable : option == "--file" ? file : pid) = argv[++i];
         } else if (option == "--help" || option == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
         } else {
-            return UsageError(("unknown or incomplete option: " + option).c_str());
+            return UsageError("unknown or incomplete option: " + option);
         }
     }
-    if (executable != nullptr && file != nullptr) return UsageError("--exe and --file exclude each other");
+    if ((executable != nullptr) + (file != nullptr) + (pid != nullptr) > 1) {
+        return UsageError("--exe, --pid and --file exclude each other");
+    }
+    std::string targetExecutable;
+    if (pid != nullptr) {
+        std::string problem;
+        if (!kivdoctor::AdoptTargetProcess(pid, &targetExecutable, &problem)) {
+            std::fprintf(stderr, "kivlog-doctor: %s\n", problem.c_str());
+            return kivdoctor::kUsageError;
+        }
+        executable = targetExecutable.c_str();
+    }
 
     const kivdoctor::Report report = kivdoctor::Diagnose(executable, file);
     const std::string text = json ? kivdoctor::JsonReport(report) : kivdoctor::TextReport(report);

@@ -24,6 +24,8 @@ struct LineReport {
     std::string stored;
     // The verdict in plain words.
     std::string explanation;
+    // The text the line most likely meant, for a mistyped key or value.
+    std::optional<std::string> suggestion;
 };
 
 struct MemberReport {
@@ -31,17 +33,46 @@ struct MemberReport {
     bool made = false;
     // What the member is, or why none is made.
     std::string explanation;
+    // The kind name a mistyped name most likely meant.
+    std::optional<std::string> suggestion;
+};
+
+// A properties file in a place where the library does not look.
+struct MisplacedFile {
+    std::string path;
+    // Where the library looks for it.
+    std::string mustGoTo;
+};
+
+// Exit statuses, for scripts.
+enum ExitStatus {
+    // The system logger writes, with every configured member.
+    kEveryMemberMade = 0,
+    // Logging is off, or there is no system logger.
+    kNothingLogged = 1,
+    kUsageError = 2,
+    // The system logger writes, but some configured member is not made.
+    kMemberMissing = 3,
 };
 
 struct Report {
     // The search; skipped for --file.
     bool searched = false;
+    // The search started beside the doctor itself (no --exe, --pid or
+    // KIV_SYS_CONFIG_DIR), which tells nothing about an application.
+    bool lookedBesideDoctor = false;
+    // The working directory that relative paths resolve against.
+    std::string workingDirectory;
+    // Properties files near where the library looks, when it found none.
+    std::vector<MisplacedFile> misplacedFiles;
     VariableState variable = VariableState::kUnset;
     std::string variableValue;
     std::optional<std::string> classifiedDirectory;
     bool classifiedHasFile = false;
     std::string candidate;
     bool candidateExists = false;
+    // The configuration directory as an absolute path, when it is relative.
+    std::optional<std::string> resolvedConfigDirectory;
 
     std::string file;
     FileOutcome outcome = FileOutcome::kNoDirectory;
@@ -56,6 +87,8 @@ struct Report {
     int levelCode = -1;
     bool dynamicLogging = false;
     std::optional<std::string> logDirectory;
+    // The log directory as an absolute path, when it is relative.
+    std::optional<std::string> resolvedLogDirectory;
     // "configured", "documents" or "none".
     std::string logDirectorySource = "none";
     std::optional<std::string> loggers;
@@ -64,8 +97,7 @@ struct Report {
     bool systemLogger = false;
 
     std::string verdict;
-    // 0: the system logger writes somewhere; 1: logging off or no logger.
-    int exitCode = 1;
+    ExitStatus exitCode = kNothingLogged;
 };
 
 // Evaluates the configuration as a process started now would: from

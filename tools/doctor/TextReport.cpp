@@ -42,6 +42,20 @@ void WriteSearch(const Report& report, std::ostringstream& out) {
         out << "  Configuration directory: " << report.candidate
             << (report.candidateExists ? "\n" : " (does not exist)\n");
     }
+    if (report.resolvedConfigDirectory) {
+        out << "  It is relative to the working directory " << report.workingDirectory
+            << ": " << *report.resolvedConfigDirectory << "\n";
+    }
+    if (report.lookedBesideDoctor) {
+        out << "  Note: without --exe or --pid the search starts beside kivlog-doctor itself,\n"
+            << "  which tells nothing about an application. Run kivlog-doctor --exe PROGRAM,\n"
+            << "  or --pid PID for a running process, or set KIV_SYS_CONFIG_DIR as the\n"
+            << "  application has it.\n";
+    }
+    for (const MisplacedFile& misplaced : report.misplacedFiles) {
+        out << "  Found " << misplaced.path << ", but the library does not look there:\n"
+            << "  it must be " << misplaced.mustGoTo << "\n";
+    }
 }
 
 }  // namespace
@@ -90,7 +104,13 @@ std::string TextReport(const Report& report) {
                                       ")"
                                 : std::string("none"))
         << "\n"
-        << "  logger list:     " << report.loggers.value_or("(not set)") << "\n\n";
+        << "  logger list:     " << report.loggers.value_or("(not set)") << "\n";
+    if (report.resolvedLogDirectory) {
+        out << "  The log directory is relative to the working directory "
+            << report.workingDirectory << ": it is " << *report.resolvedLogDirectory
+            << " for a process started there.\n";
+    }
+    out << "\n";
 
     if (report.systemLogger) {
         out << "System logger members\n";

@@ -1,0 +1,10 @@
+#include "TargetProcess.h"
+
+namespace kivdoctor {
+
+bool AdoptTargetProcess(const std::string&, std::string*, std::string* problem) {
+    *problem = "--pid is available on Linux only; use --exe with the program's path";
+    return false;
+}
+
+}  // namespace kivdoctor
