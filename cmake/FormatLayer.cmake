@@ -33,6 +33,8 @@ add_library(kivlogging_format INTERFACE)
 add_library(KivLogging::format ALIAS kivlogging_format)
 set_target_properties(kivlogging_format PROPERTIES EXPORT_NAME format)
 target_link_libraries(kivlogging_format INTERFACE kivlogging)
+# The macros' headers use C++20 (std::atomic_ref, string_view::starts_with).
+target_compile_features(kivlogging_format INTERFACE cxx_std_20)
 
 if(KIVLOGGING_FORMAT_BACKEND STREQUAL "fmt")
   target_link_libraries(kivlogging_format INTERFACE fmt::fmt)

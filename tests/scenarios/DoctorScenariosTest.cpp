@@ -81,6 +81,9 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
         {"kiv.log.level= err", "\"rejected-value\"", "\"ERROR\""},
         {"kiv.log.level=TRACE", "\"rejected-value\"", "null"},
         {"kiv.log.dynamic.logging=onn", "\"rejected-value\"", "\"on\""},
+        {"kiv.log.dynamic.logging=no", "\"rejected-value\"", "\"off\""},
+        {"kiv.log.dynamic.logging=of", "\"rejected-value\"", "null"},
+
     };
     std::string properties;
     for (const auto& line : lines) properties += line.text + "\n";
@@ -109,6 +112,12 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
           "is made: plain.fil, consle, Plain.file, bogus"}) {
         EXPECT_NE(text.output.find(expected), std::string::npos) << expected << text.output;
     }
+
+    // A megabyte line is close to nothing (and costs no megabyte-squared).
+    scenario.WriteProperties("kiv.log.level=" + std::string(1 << 20, 'W') + "\nkiv.log.dirr" +
+                             std::string(1 << 20, 'x') + "=/\nkiv.log.loggers=console|" +
+                             std::string(1 << 20, 'c') + "\n");
+    EXPECT_EQ(RunDoctor(scenario, {}).output.find("did you mean"), std::string::npos);
 }
 
 TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
@@ -196,25 +205,46 @@ TEST(DoctorScenariosTest, JudgesARunningProcessAsItStarted) {
         EXPECT_EQ(RunDoctor(scenario, {"--pid", "1"}).exitCode, 2);
         return;
     }
-    const std::string pidFile = scenario.Root().File("pid");
-    const std::string command = "cd '" + scenario.Root().Path().string() +
-                                "' && (KIV_SYS_CONFIG_DIR='" + scenario.ConfigDirectory() +
-                                "' exec sleep 60 & echo $! > '" + pidFile + "')";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    const std::string pid = kivtest::ReadFile(pidFile).substr(0, kivtest::ReadFile(pidFile).find('\n'));
-
+    // Starts a process in the scenario's root with the variable set (as
+    // another user through a command prefix), asks the doctor about it, and
+    // ends it.
+    const auto doctorOnProcess = [&scenario](const std::string& prefix,
+                                             const std::vector<std::string>& options) {
+        const std::string pidFile = scenario.Root().File("pid");
+        const std::string command = "cd '" + scenario.Root().Path().string() +
+                                    "' && (KIV_SYS_CONFIG_DIR='" + scenario.ConfigDirectory() +
+                                    "' exec " + prefix + " sleep 60 & echo $! > '" + pidFile + "')";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        const std::string started = kivtest::ReadFile(pidFile);
+        const std::string pid = started.substr(0, started.find('\n'));
+        // Wait until the program runs (setpriv has changed the user by then).
+        std::system(("for i in $(seq 200); do [ \"$(cat /proc/" + pid +
+                     "/comm)\" = sleep ] && break; sleep 0.05; done").c_str());
+        std::vector<std::string> arguments = {"--pid", pid};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        kivtest::ProcessResult doctor = RunDoctor(scenario, arguments);
+        std::system(("kill " + pid).c_str());
+        return doctor;
+    };
     // The doctor itself runs elsewhere, without the variable.
     scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
-    const kivtest::ProcessResult doctor = RunDoctor(scenario, {"--pid", pid});
-    const kivtest::ProcessResult json = RunDoctor(scenario, {"--pid", pid, "--json"});
-    std::system(("kill " + pid).c_str());
+    const kivtest::ProcessResult doctor = doctorOnProcess("", {});
     EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
     EXPECT_NE(doctor.output.find("The log directory is relative to the working directory " +
                                  scenario.Root().Path().string() + ": it is " +
                                  scenario.Root().File("logs") + "/"),
               std::string::npos) << doctor.output;
-    EXPECT_EQ(Field(json.output, "made"), "true");
     EXPECT_EQ(RunDoctor(scenario, {"--pid", "999999999"}).exitCode, 2);
+
+    // A process of another user may not create files in root's directory,
+    // whoever runs the doctor.
+    if (std::system("[ \"$(id -u)\" = 0 ] && command -v setpriv > /dev/null") != 0) return;
+    std::filesystem::permissions(scenario.Root().Path(), std::filesystem::perms::others_read |
+                                 std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
+    const kivtest::ProcessResult json =
+        doctorOnProcess("setpriv --reuid=nobody --regid=nogroup --clear-groups", {"--json"});
+    EXPECT_EQ(json.exitCode, 3) << json.output;
+    EXPECT_EQ(Field(json.output, "made"), "false");
 }
 
 TEST(DoctorScenariosTest, AgreesWithAProcessThatLoadsTheLibrary) {

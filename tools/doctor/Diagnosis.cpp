@@ -54,7 +54,7 @@ std::optional<std::string> ClosestValue(const std::string& key, std::string_view
         return ClosestKnown(trimmed, {Level::LOGGING_DEBUG, Level::LOGGING_INFO, Level::LOGGING_WARN,
                                       Level::LOGGING_ERROR, Level::LOGGING_FATAL});
     }
-    if (key == Key::LOGGING_STATUS || key == Key::DYNAMIC_LOGGING) return ClosestKnown(trimmed, {"on", "off"});
+    if (key == Key::LOGGING_STATUS || key == Key::DYNAMIC_LOGGING) return SwitchMeant(trimmed);
     return std::nullopt;
 }
 

@@ -1,5 +1,7 @@
 #include "TargetProcess.h"
 
+#include <grp.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -7,7 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <system_error>
+#include <vector>
 
 namespace kivdoctor {
 namespace {
@@ -49,6 +53,54 @@ bool ReadEnvironment(const fs::path& file, std::map<std::string, std::string>* v
     return true;
 }
 
+// The effective user and group and the supplementary groups of a process,
+// from its status file.
+struct Credentials {
+    uid_t user = 0;
+    gid_t group = 0;
+    std::vector<gid_t> groups;
+};
+
+bool ReadCredentials(const fs::path& file, Credentials* credentials, std::string* problem) {
+    std::ifstream in(file);
+    bool user = false;
+    bool group = false;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        fields >> name;
+        unsigned long real = 0;
+        unsigned long effective = 0;
+        if (name == "Uid:" && fields >> real >> effective) {
+            credentials->user = static_cast<uid_t>(effective);
+            user = true;
+        } else if (name == "Gid:" && fields >> real >> effective) {
+            credentials->group = static_cast<gid_t>(effective);
+            group = true;
+        } else if (name == "Groups:") {
+            for (unsigned long id = 0; fields >> id;) credentials->groups.push_back(static_cast<gid_t>(id));
+        }
+    }
+    if (!user || !group) *problem = "cannot read the user of the process from " + file.string();
+    return user && group;
+}
+
+// Takes on the process's user and groups, so that permissions (may the
+// process create files in its log directory?) and the password database
+// answer as they do for it. Needed only when this process runs as another
+// user, which only root can leave.
+bool BecomeUserOf(const Credentials& process, std::string* problem) {
+    if (geteuid() == process.user && getegid() == process.group) return true;
+    if (setgroups(process.groups.size(), process.groups.data()) != 0 ||
+        setresgid(process.group, process.group, process.group) != 0 ||
+        setresuid(process.user, process.user, process.user) != 0) {
+        *problem = "cannot take on the user " + std::to_string(process.user) +
+                   " of the process; run kivlog-doctor as that user or as root";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool AdoptTargetProcess(const std::string& pid, std::string* executable, std::string* problem) {
@@ -68,6 +120,11 @@ bool AdoptTargetProcess(const std::string& pid, std::string* executable, std::st
         !ReadLink(process / "cwd", &workingDirectory, problem) ||
         !ReadEnvironment(process / "environ", &variables, problem)) {
         *problem += " (is the process another user's? run kivlog-doctor as that user)";
+        return false;
+    }
+    Credentials credentials;
+    if (!ReadCredentials(process / "status", &credentials, problem) ||
+        !BecomeUserOf(credentials, problem)) {
         return false;
     }
     if (chdir(workingDirectory.c_str()) != 0) {
