@@ -1,0 +1,88 @@
+#include "JsonText.h"
+
+namespace kivtools {
+namespace {
+
+// Whether the byte needs no escaping in any mode.
+bool IsPlain(unsigned char byte) {
+    return byte >= 0x20 && byte < 0x7F && byte != '"' && byte != '\\';
+}
+
+// The length of the valid UTF-8 sequence at text[at] (a byte above 127), or
+// 0 when there is none.
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
+    const unsigned char lead = byte(0);
+    size_t length;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+void AppendEscapedByte(std::string& out, unsigned char byte) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    const char escaped[] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 15]};
+    out.append(escaped, sizeof escaped);
+}
+
+}  // namespace
+
+void AppendJsonString(std::string& out, std::string_view text, JsonBytes bytes) {
+    out += '"';
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t plain = at;
+        while (plain < text.size() && IsPlain(static_cast<unsigned char>(text[plain]))) ++plain;
+        out.append(text.data() + at, plain - at);
+        at = plain;
+        if (at == text.size()) break;
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += static_cast<char>(byte);
+            ++at;
+        } else if (byte == '\n') {
+            out += "\\n";
+            ++at;
+        } else if (byte >= 0x80 && bytes == JsonBytes::kUtf8) {
+            const size_t length = Utf8SequenceLength(text, at);
+            if (length == 0) {
+                AppendEscapedByte(out, byte);
+                ++at;
+            } else {
+                out.append(text.data() + at, length);
+                at += length;
+            }
+        } else {
+            AppendEscapedByte(out, byte);
+            ++at;
+        }
+    }
+    out += '"';
+}
+
+std::string JsonString(std::string_view text, JsonBytes bytes) {
+    std::string out;
+    AppendJsonString(out, text, bytes);
+    return out;
+}
+
+}  // namespace kivtools
