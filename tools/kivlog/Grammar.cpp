@@ -25,25 +25,34 @@ struct Head {
     std::string_view method;
 };
 
+// The level whose name starts text, by its first letter; false for none.
+bool ReadLevel(std::string_view text, Level* level) {
+    if (text.empty()) return false;
+    switch (text[0]) {
+        case 'D': *level = Level::kDebug; break;
+        case 'I': *level = Level::kInfo; break;
+        case 'W': *level = Level::kWarn; break;
+        case 'E': *level = Level::kError; break;
+        case 'F': *level = Level::kFatal; break;
+        default: return false;
+    }
+    const std::string_view name = kLevelNames[static_cast<size_t>(*level)];
+    return text.substr(0, name.size()) == name;
+}
+
 // Parses a head line without its line end.
 bool ParseHead(std::string_view line, Head* head) {
     if (line.substr(0, kDefaultMarking.size()) != kDefaultMarking) return false;
     line.remove_prefix(kDefaultMarking.size());
-    for (int level = 0; level < kLevelCount; ++level) {
-        const std::string_view name = kLevelNames[level];
-        if (line.size() < name.size() + 2 + kStampLength + 3 || line.substr(0, name.size()) != name ||
-            line.substr(name.size(), 2) != " [") {
-            continue;
-        }
-        const std::string_view rest = line.substr(name.size() + 2);
-        if (!ParseStamp(rest, &head->time) || rest.substr(kStampLength, 2) != "] " || rest.back() != ':') {
-            return false;
-        }
-        head->level = static_cast<Level>(level);
-        head->method = rest.substr(kStampLength + 2, rest.size() - kStampLength - 3);
-        return true;
+    if (!ReadLevel(line, &head->level)) return false;
+    const size_t nameLength = kLevelNames[static_cast<size_t>(head->level)].size();
+    if (line.size() < nameLength + 2 + kStampLength + 3 || line.substr(nameLength, 2) != " [") return false;
+    const std::string_view rest = line.substr(nameLength + 2);
+    if (!ParseStamp(rest, &head->time) || rest.substr(kStampLength, 2) != "] " || rest.back() != ':') {
+        return false;
     }
-    return false;
+    head->method = rest.substr(kStampLength + 2, rest.size() - kStampLength - 3);
+    return true;
 }
 
 enum class HeadCheck { kHead, kNoHead, kNeedMore };
@@ -93,21 +102,21 @@ size_t LineEndLength(std::string_view text) {
 }
 
 bool ParseStamp(std::string_view text, TimeKey* time) {
-    if (text.size() < kStampLength) return false;
-    constexpr std::string_view kShape = "dddd/dd/dd dd:dd:dd";
+    // Unrolled: this runs once per message.
+    if (text.size() < kStampLength || text[4] != '/' || text[7] != '/' || text[10] != ' ' || text[13] != ':' ||
+        text[16] != ':') {
+        return false;
+    }
+    constexpr unsigned char kDigitPositions[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
     TimeKey key = 0;
-    for (size_t i = 0; i < kStampLength; ++i) {
-        const char c = text[i];
-        if (kShape[i] != 'd') {
-            if (c != kShape[i]) return false;
-        } else if (c < '0' || c > '9') {
-            return false;
-        } else {
-            key = key * 10 + (c - '0');
-        }
+    unsigned notDigit = 0;
+    for (const unsigned char at : kDigitPositions) {
+        const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
+        notDigit |= digit > 9 ? 1u : 0u;
+        key = key * 10 + digit;
     }
     *time = key;
-    return true;
+    return notDigit == 0;
 }
 
 ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
@@ -187,6 +196,7 @@ void DescribeRecord(Record& record, bool inFileLog) {
     if (!firstLine.empty() && firstLine.back() == '\r') firstLine.remove_suffix(1);
 
     Head head;
+    record.method = record.marking = record.text = record.body = {};
     if (firstLine == kStars) {
         record.kind = RecordKind::kBanner;
         const size_t date = rest.find(kDateLabel);

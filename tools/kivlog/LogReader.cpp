@@ -43,7 +43,7 @@ bool LogReader::Open() {
     }
     // Reads go straight into the buffer.
     std::setvbuf(m_file, nullptr, _IONBF, 0);
-    m_buffer = std::make_unique<char[]>(m_capacity);
+    m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
     return true;
 }
 
@@ -53,7 +53,9 @@ void LogReader::Warn(const std::string& problem, std::uint64_t line) {
 }
 
 bool LogReader::Fill() {
-    if (m_begin > 0 && m_end + m_chunk > m_capacity) {
+    // The unread rest, usually part of one record, moves to the front, so
+    // that reads reuse the same cache-warm memory.
+    if (m_begin > 0) {
         std::memmove(m_buffer.get(), m_buffer.get() + m_begin, m_end - m_begin);
         m_cursor.position -= m_begin;
         m_end -= m_begin;
@@ -84,7 +86,7 @@ void LogReader::RestartIfTruncated() {
 }
 
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
-    *record = Record();
+    // Field by field: clearing the whole record costs more than reading it.
     record->bytes = std::string_view(m_buffer.get() + m_begin, end - m_begin);
     record->input = m_input;
     const bool startsWithLineEnd = !m_afterPiece && LineEndLength(record->bytes) > 0;
@@ -92,6 +94,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     if (m_afterPiece) {
         record->kind = RecordKind::kRaw;
         record->body = record->text = record->bytes;
+        record->marking = record->method = {};
         record->torn = true;
     } else {
         DescribeRecord(*record, m_inFileLog);

@@ -21,6 +21,8 @@ bool IsDangerous(std::string_view text, size_t at) {
 }  // namespace
 
 Output::Output(bool escapeControls) : m_escapeControls(escapeControls) {
+    // The buffer here is the only one: each flush is one write.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     m_buffer.reserve(kBufferSize + kBufferSize / 4);
 }
 

@@ -69,7 +69,11 @@ void RecordWriter::WriteLine(const Record& record) {
         m_scratch += std::to_string(record.line);
         m_scratch += ": ";
     }
-    m_scratch += record.time == 0 ? std::string("-") : IsoTime(record.time);
+    if (record.time == 0) {
+        m_scratch += '-';
+    } else {
+        AppendIsoTime(m_scratch, record.time);
+    }
     if (record.kind == RecordKind::kMessage) {
         m_scratch += ' ';
         m_scratch += LevelName(record.level);
@@ -89,7 +93,7 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += isMessage ? "{\"kind\":\"message\",\"time\":" : "{\"kind\":\"raw\",\"time\":";
     if (isMessage) {
         m_scratch += '"';
-        m_scratch += IsoTime(record.time);
+        AppendIsoTime(m_scratch, record.time);
         m_scratch += "\",\"level\":\"";
         m_scratch += LevelName(record.level);
         m_scratch += "\",\"method\":";

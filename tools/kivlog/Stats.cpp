@@ -81,10 +81,18 @@ struct Summary {
         if (!busiest.empty()) out += "busiest methods:\n";
         for (size_t i = 0; i < busiest.size() && i < kBusiestShown; ++i) {
             std::snprintf(line, sizeof line, "%10llu  ", static_cast<unsigned long long>(busiest[i].first));
-            out += line + busiest[i].second + "\n";
+            out += line;
+            out += busiest[i].second;
+            out += '\n';
         }
-        if (otherMethods > 0) out += "(" + std::to_string(otherMethods) + " messages of methods not counted by name)\n";
-        if (messages > 0) out += "\n" + histogram.Draw(kBarWidth);
+        if (otherMethods > 0) {
+            out += std::to_string(otherMethods);
+            out += " more messages of methods not counted by name\n";
+        }
+        if (messages > 0) {
+            out += '\n';
+            out += histogram.Draw(kBarWidth);
+        }
         return out;
     }
 };

@@ -51,7 +51,7 @@ bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time) {
     return true;
 }
 
-std::string IsoTime(TimeKey time) {
+void AppendIsoTime(std::string& out, TimeKey time) {
     // Digit by digit from the right: this runs once per record of --json.
     char text[] = "0000-00-00T00:00:00";
     for (int at = sizeof text - 2; at >= 0; --at) {
@@ -59,6 +59,12 @@ std::string IsoTime(TimeKey time) {
         text[at] = static_cast<char>('0' + time % 10);
         time /= 10;
     }
+    out.append(text, sizeof text - 1);
+}
+
+std::string IsoTime(TimeKey time) {
+    std::string text;
+    AppendIsoTime(text, time);
     return text;
 }
 

@@ -18,6 +18,7 @@ bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time);
 
 // "YYYY-MM-DDThh:mm:ss" (ISO 8601 without a zone).
 std::string IsoTime(TimeKey time);
+void AppendIsoTime(std::string& out, TimeKey time);
 
 // Seconds since 1970-01-01 00:00:00 of the same calendar, and back.
 std::int64_t SecondsOf(TimeKey time);
