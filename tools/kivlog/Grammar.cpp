@@ -124,6 +124,13 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
     const char* bytes = data.data();
     const size_t size = data.size();
     size_t position = cursor.position;
+    // A record's own leading line feed followed by text decides nothing:
+    // stepping over it saves a search per record.
+    if (position == recordStart && position + 1 < size && bytes[position] == '\n' && bytes[position + 1] != '\n' &&
+        bytes[position + 1] != '\r') {
+        cursor.position = ++position;
+        ++cursor.lineFeeds;
+    }
     for (;;) {
         const void* found = std::memchr(bytes + position, '\n', size - position);
         if (found == nullptr) {
