@@ -107,15 +107,20 @@ bool ParseStamp(std::string_view text, TimeKey* time) {
         text[16] != ':') {
         return false;
     }
-    constexpr unsigned char kDigitPositions[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
-    TimeKey key = 0;
+    // Each field on its own, so that the digits do not wait for each other.
     unsigned notDigit = 0;
-    for (const unsigned char at : kDigitPositions) {
-        const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-        notDigit |= digit > 9 ? 1u : 0u;
-        key = key * 10 + digit;
-    }
-    *time = key;
+    const auto digits = [&](size_t at, size_t count) {
+        TimeKey value = 0;
+        for (size_t i = at; i < at + count; ++i) {
+            const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+            notDigit |= digit > 9 ? 1u : 0u;
+            value = value * 10 + digit;
+        }
+        return value;
+    };
+    const TimeKey date = digits(0, 4) * 10000 + digits(5, 2) * 100 + digits(8, 2);
+    const TimeKey clock = digits(11, 2) * 10000 + digits(14, 2) * 100 + digits(17, 2);
+    *time = date * 1000000 + clock;
     return notDigit == 0;
 }
 
