@@ -37,18 +37,23 @@ bool ReadLevel(std::string_view text, Level* level) {
         default: return false;
     }
     const std::string_view name = kLevelNames[static_cast<size_t>(*level)];
-    return text.substr(0, name.size()) == name;
+    return text.size() >= name.size() && std::memcmp(text.data(), name.data(), name.size()) == 0;
 }
 
 // Parses a head line without its line end.
 bool ParseHead(std::string_view line, Head* head) {
-    if (line.substr(0, kDefaultMarking.size()) != kDefaultMarking) return false;
+    // Fixed-size comparisons, which the compiler inlines: this runs once
+    // per record.
+    if (line.size() < kDefaultMarking.size() || std::memcmp(line.data(), kDefaultMarking.data(), 4) != 0) return false;
     line.remove_prefix(kDefaultMarking.size());
     if (!ReadLevel(line, &head->level)) return false;
     const size_t nameLength = kLevelNames[static_cast<size_t>(head->level)].size();
-    if (line.size() < nameLength + 2 + kStampLength + 3 || line.substr(nameLength, 2) != " [") return false;
+    if (line.size() < nameLength + 2 + kStampLength + 3 || std::memcmp(line.data() + nameLength, " [", 2) != 0) {
+        return false;
+    }
     const std::string_view rest = line.substr(nameLength + 2);
-    if (!ParseStamp(rest, &head->time) || rest.substr(kStampLength, 2) != "] " || rest.back() != ':') {
+    if (!ParseStamp(rest, &head->time) || std::memcmp(rest.data() + kStampLength, "] ", 2) != 0 ||
+        rest.back() != ':') {
         return false;
     }
     head->method = rest.substr(kStampLength + 2, rest.size() - kStampLength - 3);
