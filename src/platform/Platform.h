@@ -74,7 +74,9 @@ struct OpenedFile {
 // Opens a file for appending at the operating-system level, so that each
 // write lands whole at the end of the file even when other handles or
 // processes append to it too; shared with other readers and writers and not
-// inherited by child processes.
+// inherited by child processes. While it is open, other processes cannot
+// delete it unnoticed: POSIX holds a shared advisory lock (flock) on it,
+// Windows refuses to delete an open file.
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 
 // Writes the bytes at the end of the file in one request, each line feed as

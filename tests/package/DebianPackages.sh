@@ -41,7 +41,7 @@ c++ -std=c++20 "$source/tests/package/consumer/Consumer.cpp" -o "$consumers/pkg-
 rm -rf "$consumers"
 
 echo "-- tools and manual pages"
-for tool in kivlog-doctor; do
+for tool in kivlog kivlog-doctor; do
   "$tool" --help > /dev/null
   man -w "$tool"
 done

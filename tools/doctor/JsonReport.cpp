@@ -1,29 +1,15 @@
-#include <cstdio>
 #include <sstream>
 
+#include "JsonText.h"
 #include "Report.h"
 
 namespace kivdoctor {
 namespace {
 
-// A JSON string. Bytes above 127 are taken as Latin-1, so that the output
-// is valid UTF-8 whatever the file holds.
+// Bytes above 126 are taken as Latin-1, so that the output is valid UTF-8
+// whatever the file holds.
 std::string Json(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    return kivtools::JsonString(text, kivtools::JsonBytes::kLatin1);
 }
 
 std::string Json(const std::optional<std::string>& text) {

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -150,6 +151,10 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     } while (descriptor < 0 && errno == EINTR);
     opened.handle = descriptor < 0 ? kNoFile : descriptor;
     opened.nameTaken = descriptor < 0 && errno == EEXIST;
+    // A shared advisory lock for as long as the file is open tells tools
+    // that delete old log files (kivlog prune) that a live process still
+    // writes here. Without the lock the log works just the same.
+    if (descriptor >= 0) flock(descriptor, LOCK_SH | LOCK_NB);
     return opened;
 }
 

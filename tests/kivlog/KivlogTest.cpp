@@ -1,0 +1,282 @@
+// kivlog run as a process on logs that the library writes and on crafted
+// logs: the grammar, the round trip, the filters, merging, errors and prune.
+#include <gtest/gtest.h>
+#include <logging/MsgLog.h>
+
+#include <filesystem>
+#include <random>
+
+#include "support/MessageMatching.h"
+#include "support/PlatformFacts.h"
+#include "support/ProcessRunner.h"
+#include "support/ScopedLoggingSwitch.h"
+#include "support/TempDirectory.h"
+
+using namespace ORVA::KIV::System::Utility::Logging;
+
+namespace {
+
+kivtest::ProcessResult Kivlog(const std::vector<std::string>& arguments) {
+    return kivtest::RunProcess(KIVLOG_TOOL_PATH, arguments, {});
+}
+
+std::string Banner(const std::string& stamp) {
+    std::string banner = kivtest::kHeader;
+    return banner.replace(banner.find(" [T] "), 5, " [" + stamp + "] ");
+}
+
+std::string Message(const std::string& level, const std::string& stamp, const std::string& method,
+                    const std::string& body) {
+    return "\n(U) " + level + " [" + stamp + "] " + method + ":\n" + body + "\n\n";
+}
+
+std::string WithCrLf(const std::string& text) {
+    std::string converted;
+    for (const char c : text) converted += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return converted;
+}
+
+// A random text of words, blanks, line ends and single empty lines, ending
+// in up to three line ends: what the grammar reads back exactly.
+std::string RandomText(std::mt19937& random) {
+    static const char* const kSeparators[] = {" ", " ", "\n", "\n\n"};
+    static const char* const kEndings[] = {"", "", "", "\n", "\n\n\n"};
+    std::string text = "w" + std::to_string(random() % 1000);
+    for (unsigned words = random() % 6; words > 0; --words) {
+        text += kSeparators[random() % 4] + std::string("x") + std::to_string(random() % 100);
+    }
+    return text + kEndings[random() % 5];
+}
+
+// The JSON text of one record as kivlog writes it.
+std::string JsonText(const std::string& text, bool crlf) {
+    std::string json;
+    for (const char c : text) json += c == '\n' ? (crlf ? "\\u000d\\n" : "\\n") : std::string(1, c);
+    return "\"text\":\"" + json + "\"";
+}
+
+TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
+    for (unsigned seed = 1; seed <= 2; ++seed) {
+        std::mt19937 random(seed);
+        kivtest::TempDirectory directory;
+        const std::string path = directory.File("kiv.log_2024-03-05_07_08_09.log");
+        std::vector<std::pair<std::string, std::string>> written;  // text, expected fields
+        {
+            kivtest::ScopedLoggingSwitch on(true);
+            IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+            for (int i = 0; i < 60; ++i) {
+                const std::string text = RandomText(random);
+                const char* marking = random() % 3 == 0 ? "" : (random() % 2 ? "(U) " : "(S//NF) ");
+                const std::string markingJson = *marking ? std::string("\"") + marking + "\"" : "null";
+                if (random() % 5 == 0) {
+                    log->LogMessage(text.c_str(), marking);
+                    written.emplace_back(text, "\"kind\":\"raw\",\"time\":null,\"level\":null,\"method\":null,"
+                                               "\"marking\":" + markingJson);
+                    continue;
+                }
+                const int level = static_cast<int>(random() % 5);
+                const std::string method = "M" + std::to_string(i) + "::Run";
+                const char* const levels[] = {"DEBUG", "INFO", "WARN", "ERROR", "FATAL"};
+                void (IMsgLog::*const front[])(const char*, const char*, const char*) = {
+                    &IMsgLog::Debug, &IMsgLog::Info, &IMsgLog::Warn, &IMsgLog::Error, &IMsgLog::Fatal};
+                (log->*front[level])(method.c_str(), text.c_str(), marking);
+                written.emplace_back(text, std::string("\"level\":\"") + levels[level] + "\",\"method\":\"" +
+                                               method + "\",\"marking\":" + markingJson);
+            }
+            MsgLogFactory::DeleteMsgLog(&log);
+        }
+        const std::string native = kivtest::ReadFile(path);
+        const bool nativeCrLf = native.find("\r\n") != std::string::npos;
+        // The other line-end style, converted from the file.
+        const std::string other = nativeCrLf ? kivtest::FromFileText(native) : WithCrLf(native);
+        const std::string otherPath = directory.File("other.log");
+        kivtest::WriteFile(otherPath, other);
+        for (const auto& [file, crlf] : {std::pair(path, nativeCrLf), std::pair(otherPath, !nativeCrLf)}) {
+            const std::string bytes = kivtest::ReadFile(file);
+            EXPECT_EQ(Kivlog({file}).output, bytes) << "seed " << seed;
+            const kivtest::ProcessResult json = Kivlog({"--json", file});
+            EXPECT_EQ(json.exitCode, 0);
+            EXPECT_EQ(kivtest::CountOccurrences(json.output, "\n"), written.size()) << json.output;
+            std::istringstream lines(json.output);
+            std::string line;
+            for (const auto& [text, fields] : written) {
+                std::getline(lines, line);
+                EXPECT_NE(line.find(fields + "," + JsonText(text, crlf)), std::string::npos)
+                    << "seed " << seed << ": " << fields << JsonText(text, crlf) << "\n" << line;
+                EXPECT_NE(line.find("\"torn\":false"), std::string::npos) << line;
+            }
+        }
+    }
+}
+
+struct GrammarCase {
+    const char* name;
+    std::string log;
+    std::string lines;
+};
+
+TEST(KivlogGrammarTest, ReadsTornWritesConsoleOutputAndIncompleteRecords) {
+    const std::string stamp = "2024/03/05 07:08:09";
+    const std::string first = Message("INFO", stamp, "A::B", "(U) one");
+    const std::string second = Message("ERROR", stamp, "C", "(U) two\n\nparagraph");
+    const GrammarCase cases[] = {
+        {"torn fragment closed by a line end", Banner(stamp) + first + second.substr(0, 30) + "\n" + second,
+         "2024-03-05T07:08:09 INFO A::B: (U) one\n2024-03-05T07:08:09 RAW: (U) ERROR [2024/03/05 07:08:0 [torn]\n"
+         "2024-03-05T07:08:09 ERROR C: (U) two\\n\\nparagraph\n"},
+        {"console output with a program's own line and raw text", "started\n" + first + "\nraw text\n" + second,
+         "- RAW: started\n2024-03-05T07:08:09 INFO A::B: (U) one\n2024-03-05T07:08:09 RAW: raw text\n"
+         "2024-03-05T07:08:09 ERROR C: (U) two\\n\\nparagraph\n"},
+        {"file cut inside the last message", Banner(stamp) + first + second.substr(0, 42),
+         "2024-03-05T07:08:09 INFO A::B: (U) one\n2024-03-05T07:08:09 ERROR C: (U) tw [torn]\n"},
+        {"binary garbage", std::string("\0\x01\xff\n\n\n\x02\n", 8) + first,
+         std::string("- RAW: \0\x01\xff\n", 11) + "- RAW: \x02\n2024-03-05T07:08:09 INFO A::B: (U) one\n"},
+        {"text that holds a line end of CR LF", WithCrLf(Banner(stamp) + Message("WARN", stamp, "W", "a\nb")),
+         "2024-03-05T07:08:09 WARN W: a\\r\\nb\n"},
+    };
+    kivtest::TempDirectory directory;
+    for (const GrammarCase& test : cases) {
+        const std::string path = directory.File("case.log");
+        kivtest::WriteFile(path, test.log);
+        const kivtest::ProcessResult result = Kivlog({"--line", path});
+        EXPECT_EQ(result.exitCode, 0) << test.name;
+        EXPECT_EQ(result.output, test.lines) << test.name;
+        EXPECT_EQ(Kivlog({path}).output, test.log) << test.name;
+    }
+}
+
+// One log of every kind of record, at distinct times.
+std::string MixedLog() {
+    return Banner("2024/03/05 07:00:00") + Message("DEBUG", "2024/03/05 07:00:01", "Reader::Open", "(U) d") +
+           Message("INFO", "2024/03/05 08:00:00", "Reader::Close", "(S) i") + "\n(U) raw text\n\n" +
+           Message("WARN", "2024/03/06 00:00:00", "Writer::Open", "(U) w\nsecond line") +
+           Message("ERROR", "2024/03/07 12:30:00", "Writer::Flush", "e") +
+           Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f");
+}
+
+TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("kiv.log_mixed.log");
+    kivtest::WriteFile(path, MixedLog());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--level", "warn"}, "w\\nsecond line|e|f"},
+        {{"--since", "2024-03-06"}, "w\\nsecond line|e|f"},
+        {{"--until", "2024-03-05T08:00"}, "d|i|raw text"},
+        {{"--since", "2024-03-05 08:00:00", "--until", "2024/03/07"}, "i|raw text|w\\nsecond line|e"},
+        {{"--method", "^Writer::"}, "w\\nsecond line|e"},
+        {{"--grep", "^second"}, "w\\nsecond line"},
+        {{"--marking", "S"}, "i"},
+        {{"--marking", "(U)", "--no-raw"}, "d|w\\nsecond line|f"},
+        {{"--raw"}, "raw text"},
+        {{"--level", "ERROR", "--method", "Main"}, "f"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        std::vector<std::string> command = arguments;
+        command.insert(command.end(), {"--line", path});
+        const kivtest::ProcessResult result = Kivlog(command);
+        std::string texts;
+        std::istringstream lines(result.output);
+        for (std::string line; std::getline(lines, line);) {
+            const size_t body = line.find(": ");
+            const size_t marking = line.find(") ", body);
+            texts += (texts.empty() ? "" : "|") + line.substr(marking == body + 4 ? marking + 2 : body + 2);
+        }
+        EXPECT_EQ(texts, expected) << arguments[0] << " " << arguments[1];
+    }
+    // Filtered output is itself a log: banners are left out, records whole.
+    EXPECT_EQ(Kivlog({"--level", "ERROR", path}).output,
+              Message("ERROR", "2024/03/07 12:30:00", "Writer::Flush", "e") +
+                  Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f"));
+}
+
+TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {
+    kivtest::TempDirectory directory;
+    const std::string a = Banner("2024/03/05 07:00:00") + Message("INFO", "2024/03/05 07:00:01", "A", "a1") +
+                          "\nraw after a1\n\n" + Message("INFO", "2024/03/05 07:00:03", "A", "a3");
+    const std::string b = Banner("2024/03/05 07:00:01") + Message("INFO", "2024/03/05 07:00:01", "B", "b1") +
+                          Message("INFO", "2024/03/05 07:00:02", "B", "b2");
+    kivtest::WriteFile(directory.File("kiv.log_2024-03-05_07_00_00.log"), a);
+    kivtest::WriteFile(directory.File("kiv.log_2024-03-05_07_00_00_10.log"), WithCrLf(b));
+    kivtest::WriteFile(directory.File("kiv.log_2024-03-05_07_00_00_2.log"), "");
+    kivtest::WriteFile(directory.File("notes.txt"), Message("FATAL", "2024/03/05 07:00:00", "N", "never read"));
+    const kivtest::ProcessResult merged = Kivlog({"--json", directory.Path().string()});
+    EXPECT_EQ(merged.exitCode, 0);
+    std::string order;
+    for (size_t at = merged.output.find("\"text\":\""); at != std::string::npos;
+         at = merged.output.find("\"text\":\"", at + 1)) {
+        order += merged.output.substr(at + 8, merged.output.find('"', at + 8) - at - 8) + "|";
+    }
+    // Equal times keep the order of the files (the "_10" file is newer than
+    // "_2"); raw text stays after the record before it.
+    EXPECT_EQ(order, "a1|raw after a1|b1|b2|a3|");
+}
+
+TEST(KivlogErrorTest, ReadsWhatCanBeReadAndSaysWhatCannot) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_x.log");
+    kivtest::WriteFile(log, MixedLog());
+    // A single line far longer than what one input may hold passes through
+    // in pieces, byte for byte.
+    const std::string longLine = directory.File("long.log");
+    kivtest::WriteFile(longLine, std::string(9 << 20, 'x') + Message("INFO", "2024/03/05 07:00:00", "L", "after"));
+    const kivtest::ProcessResult pieces = Kivlog({longLine});
+    EXPECT_EQ(pieces.exitCode, 0);
+    EXPECT_TRUE(pieces.output == kivtest::ReadFile(longLine));
+
+    EXPECT_EQ(Kivlog({directory.File("missing.log"), log}).output, MixedLog());
+    EXPECT_EQ(Kivlog({directory.File("missing.log"), log}).exitCode, 1);
+    kivtest::TempDirectory empty;
+    EXPECT_EQ(Kivlog({empty.Path().string()}).exitCode, 1);
+    for (const std::vector<std::string>& usage :
+         std::vector<std::vector<std::string>>{{"--level", "LOUD", log}, {"--since", "yesterday", log},
+                                              {"--grep", "(", log}, {"--bogus", log}, {"prune", log},
+                                              {"prune", log, "--keep", "1", "--older-than", "2"}}) {
+        EXPECT_EQ(Kivlog(usage).exitCode, 2) << usage[0] << " " << usage[1];
+    }
+}
+
+TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_x.log");
+    kivtest::WriteFile(log, MixedLog() + "\n(U) INFO [2024/03/09 00:00:00] Main:\n(U) cut");
+    const std::string stats = Kivlog({"stats", log}).output;
+    for (const char* expected :
+         {"records: 6 messages, 1 raw, 1 torn, 1 banners", "levels: DEBUG 1 INFO 2 WARN 1 ERROR 1 FATAL 1",
+          "first: 2024-03-05T07:00:01\nlast:  2024-03-09T00:00:00", "         2  Main\n",
+          "messages per 6 hours", "2024-03-07T12:00:00      0      0      0      1      0  E"}) {
+        EXPECT_NE(stats.find(expected), std::string::npos) << expected << "\n" << stats;
+    }
+}
+
+TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
+    kivtest::TempDirectory directory;
+    const std::vector<std::string> foreign = {"kiv.log_notes.log", "kiv.log_2024-01-01_00_00_00_1.log",
+                                              "kiv.log_2024-01-01_00_00_00_1000.log", "other.txt"};
+    for (const std::string& name : foreign) kivtest::WriteFile(directory.File(name), "x");
+    for (const char* name : {"kiv.log_2024-01-01_00_00_00.log", "kiv.log_2024-01-01_00_00_00_2.log",
+                             "kiv.log_2024-01-02_00_00_00.log", "kiv.log_2024-01-04_00_00_00.log"}) {
+        kivtest::WriteFile(directory.File(name), "x");
+    }
+    kivtest::ScopedLoggingSwitch on(true);
+    const std::string live = directory.File("kiv.log_2024-01-03_00_00_00.log");
+    IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, live.c_str());
+    const std::string dir = directory.Path().string();
+    EXPECT_EQ(Kivlog({"prune", dir, "--keep", "1", "--dry-run"}).output.find("would delete " + live) !=
+                  std::string::npos, true);
+    const kivtest::ProcessResult pruned = Kivlog({"prune", dir, "--keep", "1"});
+    EXPECT_EQ(pruned.exitCode, 0) << pruned.output;
+    EXPECT_NE(pruned.output.find("skipped " + live), std::string::npos) << pruned.output;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = foreign;
+    expected.insert(expected.end(), {"kiv.log_2024-01-03_00_00_00.log", "kiv.log_2024-01-04_00_00_00.log"});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    MsgLogFactory::DeleteMsgLog(&log);
+    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "0"}).exitCode, 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.Path()), {}), 4);
+}
+
+}  // namespace

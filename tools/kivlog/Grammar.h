@@ -1,0 +1,59 @@
+// The grammar of what the file log and the console log write, read back.
+//
+// A log is a sequence of line ends ("\n" or "\r\n") and text. Records start
+// at a line end and run up to the start of the next record:
+//   - after a run of three or more line ends followed by text, the next
+//     record starts at the run's last line end (a record ends in two line
+//     ends and the next starts with one);
+//   - after a run of exactly two line ends followed by a head line, the next
+//     record starts at the second one (a fragment of a failed write, closed
+//     by the library with one extra line end, or console raw text);
+//   - the last record runs to the end of the input.
+// A record whose first line (after its line end) is a head line
+// "(U) LEVEL [YYYY/MM/DD hh:mm:ss] method:" is a message; one whose first
+// line is the banner's row of stars is a banner; anything else is raw text.
+#ifndef KIVLOGGING_TOOLS_KIVLOG_GRAMMAR_H
+#define KIVLOGGING_TOOLS_KIVLOG_GRAMMAR_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "Record.h"
+
+namespace kivlog {
+
+// Where the search for the end of a record stands: the next byte to look at
+// and how many line feeds come before it in the whole input.
+struct ScanCursor {
+    size_t position = 0;
+    std::uint64_t lineFeeds = 0;
+};
+
+enum class ScanResult {
+    // The next record starts at *boundary.
+    kBoundary,
+    // The record runs to the end of the data (only when atEnd).
+    kEnd,
+    // More data is needed to decide; the cursor keeps what is decided.
+    kNeedMore,
+};
+
+// Looks in data, from cursor.position on, for the start of the record after
+// the one that starts at recordStart. atEnd: no more data will follow.
+ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
+                         ScanCursor& cursor, size_t* boundary);
+
+// Fills kind, the fields and torn from record.bytes. inFileLog: the input
+// began with a banner, so raw text ends in two line ends, not one.
+void DescribeRecord(Record& record, bool inFileLog);
+
+// The length of the line end at the start of text: 0, 1 ("\n") or 2.
+size_t LineEndLength(std::string_view text);
+
+// Parses "YYYY/MM/DD hh:mm:ss" at the start of text; false when it is not.
+bool ParseStamp(std::string_view text, TimeKey* time);
+
+}  // namespace kivlog
+
+#endif  // KIVLOGGING_TOOLS_KIVLOG_GRAMMAR_H

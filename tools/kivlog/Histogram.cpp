@@ -1,0 +1,79 @@
+#include "Histogram.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "TimeText.h"
+
+namespace kivlog {
+namespace {
+
+struct Interval {
+    std::int64_t seconds;
+    const char* name;
+};
+constexpr Interval kLadder[] = {{1, "second"},      {10, "10 seconds"}, {60, "minute"},
+                                {600, "10 minutes"}, {3600, "hour"},      {21600, "6 hours"},
+                                {86400, "day"},      {604800, "week"},    {2592000, "30 days"}};
+constexpr size_t kSteps = sizeof kLadder / sizeof kLadder[0];
+// Bins kept before the resolution coarsens, and rows drawn at most.
+constexpr size_t kMostBins = 4096;
+constexpr std::int64_t kMostRows = 30;
+
+// The bar's character per level: errors stand out.
+constexpr char kBarCharacters[kLevelCount] = {'.', '-', 'w', 'E', 'F'};
+
+}  // namespace
+
+void Histogram::Add(TimeKey time, Level level) {
+    m_bins[SecondsOf(time) / kLadder[m_step].seconds][static_cast<size_t>(level)]++;
+    if (m_bins.size() > kMostBins && m_step + 1 < kSteps) m_bins = Rebinned(++m_step);
+}
+
+std::map<std::int64_t, Histogram::Counts> Histogram::Rebinned(size_t step) const {
+    std::map<std::int64_t, Counts> result;
+    for (const auto& [bin, counts] : m_bins) {
+        Counts& target = result[bin * kLadder[m_step].seconds / kLadder[step].seconds];
+        for (int level = 0; level < kLevelCount; ++level) target[level] += counts[level];
+    }
+    return result;
+}
+
+std::string Histogram::Draw(int width) const {
+    if (m_bins.empty()) return "";
+    const std::int64_t first = m_bins.begin()->first * kLadder[m_step].seconds;
+    const std::int64_t last = m_bins.rbegin()->first * kLadder[m_step].seconds;
+    size_t step = m_step;
+    while (step + 1 < kSteps && (last - first) / kLadder[step].seconds >= kMostRows) ++step;
+    const std::map<std::int64_t, Counts> bins = step == m_step ? m_bins : Rebinned(step);
+    std::uint64_t largest = 1;
+    for (const auto& [bin, counts] : bins) {
+        std::uint64_t total = 0;
+        for (const std::uint64_t count : counts) total += count;
+        largest = std::max(largest, total);
+    }
+    std::string out = std::string("messages per ") + kLadder[step].name +
+                      " (bar: . DEBUG, - INFO, w WARN, E ERROR, F FATAL)\n" +
+                      "start                  DEBUG   INFO   WARN  ERROR  FATAL\n";
+    const std::int64_t interval = kLadder[step].seconds;
+    for (std::int64_t bin = bins.begin()->first; bin <= bins.rbegin()->first; ++bin) {
+        const auto found = bins.find(bin);
+        const Counts counts = found == bins.end() ? Counts{} : found->second;
+        char row[128];
+        std::snprintf(row, sizeof row, "%s %6llu %6llu %6llu %6llu %6llu  ", IsoTime(TimeOfSeconds(bin * interval)).c_str(),
+                      static_cast<unsigned long long>(counts[0]), static_cast<unsigned long long>(counts[1]),
+                      static_cast<unsigned long long>(counts[2]), static_cast<unsigned long long>(counts[3]),
+                      static_cast<unsigned long long>(counts[4]));
+        out += row;
+        // The most severe levels first; every level present shows.
+        for (int level = kLevelCount - 1; level >= 0; --level) {
+            if (counts[level] == 0) continue;
+            const auto length = std::max<std::uint64_t>(1, counts[level] * width / largest);
+            out.append(length, kBarCharacters[level]);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace kivlog

@@ -1,0 +1,78 @@
+// kivlog: reads, filters, merges, converts and follows the logs that the
+// library writes; summarises them (stats) and deletes old log files (prune).
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Options.h"
+#include "Output.h"
+#include "Prune.h"
+#include "Reading.h"
+#include "RecordWriter.h"
+#include "Stats.h"
+#include "ToolPlatform.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: kivlog [OPTIONS] [PATH...]      print the records of log files\n"
+    "       kivlog stats [FILTERS] [PATH...]  summarise them\n"
+    "       kivlog prune DIR (--keep N | --older-than DAYS) [--dry-run]\n"
+    "PATH: a log file, a directory (its kiv.log_*.log files) or - for standard\n"
+    "input (the default); several inputs are merged in time order.\n"
+    "output: the library's own layout (default), --line one line per record,\n"
+    "  --json JSON Lines; -f/--follow keeps reading as files grow and new ones\n"
+    "  appear; --raw-bytes writes control characters unescaped to a terminal\n"
+    "filters (all must pass): --level LEVEL (and above), --since TIME,\n"
+    "  --until TIME (YYYY-MM-DD[Thh:mm[:ss]]), --method REGEX, --grep REGEX\n"
+    "  (over the body), --marking TEXT, --raw (raw text only), --no-raw\n"
+    "prune deletes only names the file log makes, never a file a running\n"
+    "  process has open.\n"
+    "--help prints this text.\n"
+    "exit status: 0 when every input was read, 1 when some could not be,\n"
+    "2 for a usage error\n";
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "kivlog: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+int RunRead(const kivlog::ReadOptions& options) {
+    kivlog::Output output(!options.rawBytes && kivlog::StandardOutputIsTerminal());
+    kivlog::RecordWriter writer(output, options.form);
+    kivlog::RecordSinks sinks;
+    sinks.onInput = [&](int input, const std::string& path) { writer.AddInput(input, path); };
+    sinks.onRecord = [&](const kivlog::Record& record) { writer.Write(record); };
+    sinks.onIdle = [&] { output.Flush(); };
+    const int status = kivlog::ReadRecords(options, sinks);
+    if (!output.Flush()) {
+        std::fprintf(stderr, "kivlog: cannot write to standard output\n");
+        return 1;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kivlog::UseBinaryStandardStreams();
+    const std::vector<std::string> arguments(argv, argv + argc);
+    for (const std::string& argument : arguments) {
+        if (argument == "--help" || argument == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    const std::string command = arguments.size() > 1 ? arguments[1] : "";
+    std::string problem;
+    if (command == "prune") {
+        const int status = kivlog::RunPrune(arguments, 2, &problem);
+        return status == 2 ? UsageError(problem) : status;
+    }
+    const bool stats = command == "stats";
+    kivlog::ReadOptions options;
+    if (!kivlog::ParseReadOptions(arguments, stats ? 2 : 1, !stats, &options, &problem)) {
+        return UsageError(problem);
+    }
+    return stats ? kivlog::RunStats(options) : RunRead(options);
+}

@@ -1,0 +1,47 @@
+// Writes the selected records in one of the output forms.
+#ifndef KIVLOGGING_TOOLS_KIVLOG_RECORDWRITER_H
+#define KIVLOGGING_TOOLS_KIVLOG_RECORDWRITER_H
+
+#include <string>
+#include <vector>
+
+#include "Output.h"
+#include "Record.h"
+
+namespace kivlog {
+
+enum class Form {
+    // The bytes as the library wrote them: the output is itself a log.
+    kLayout,
+    // One line per record, line ends inside texts escaped.
+    kLine,
+    // JSON Lines, one object per record.
+    kJson,
+};
+
+class RecordWriter {
+public:
+    RecordWriter(Output& output, Form form);
+
+    // Names an input for the "file" field (and, with several inputs, the
+    // start of --line lines).
+    void AddInput(int input, const std::string& path);
+    void Write(const Record& record);
+
+private:
+    void WriteLine(const Record& record);
+    void WriteJson(const Record& record);
+
+    Output& m_output;
+    Form m_form;
+    std::vector<std::string> m_paths;
+    std::vector<std::string> m_jsonPaths;
+    std::string m_scratch;
+    // The last record written stopped inside a line; the next one starts
+    // with a line end of its own, as the library does after a torn write.
+    bool m_endsInsideLine = false;
+};
+
+}  // namespace kivlog
+
+#endif  // KIVLOGGING_TOOLS_KIVLOG_RECORDWRITER_H

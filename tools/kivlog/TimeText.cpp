@@ -1,0 +1,97 @@
+#include "TimeText.h"
+
+namespace kivlog {
+namespace {
+
+// Reads exactly `digits` decimal digits at text[at]; false otherwise.
+bool ReadNumber(std::string_view text, size_t at, size_t digits, int* value) {
+    if (at + digits > text.size()) return false;
+    *value = 0;
+    for (size_t i = at; i < at + digits; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        *value = *value * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+}  // namespace
+
+bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time) {
+    int year, month, day;
+    if (!ReadNumber(text, 0, 4, &year) || text.size() < 10 || (text[4] != '-' && text[4] != '/') ||
+        text[7] != text[4] || !ReadNumber(text, 5, 2, &month) || !ReadNumber(text, 8, 2, &day) ||
+        month < 1 || month > 12 || day < 1 || day > 31) {
+        return false;
+    }
+    int hour = endOfPeriod ? 23 : 0;
+    int minute = endOfPeriod ? 59 : 0;
+    int second = endOfPeriod ? 59 : 0;
+    if (text.size() > 10) {
+        if ((text[10] != 'T' && text[10] != ' ') || !ReadNumber(text, 11, 2, &hour) ||
+            text.size() < 16 || text[13] != ':' || !ReadNumber(text, 14, 2, &minute)) {
+            return false;
+        }
+        if (text.size() > 16 && (text.size() != 19 || text[16] != ':' || !ReadNumber(text, 17, 2, &second))) {
+            return false;
+        }
+        if (text.size() == 16) second = endOfPeriod ? 59 : 0;
+    }
+    *time = ((((static_cast<TimeKey>(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 +
+            second;
+    return true;
+}
+
+void AppendIsoTime(std::string& out, TimeKey time) {
+    // Digit by digit from the right: this runs once per record of --json.
+    char text[] = "0000-00-00T00:00:00";
+    for (int at = sizeof text - 2; at >= 0; --at) {
+        if (text[at] != '0') continue;
+        text[at] = static_cast<char>('0' + time % 10);
+        time /= 10;
+    }
+    out.append(text, sizeof text - 1);
+}
+
+std::string IsoTime(TimeKey time) {
+    std::string text;
+    AppendIsoTime(text, time);
+    return text;
+}
+
+std::int64_t SecondsOf(TimeKey time) {
+    const std::int64_t days = DaysFromCivil(time / 10000000000, static_cast<unsigned>(time / 100000000 % 100),
+                                            static_cast<unsigned>(time / 1000000 % 100));
+    return days * 86400 + time / 10000 % 100 * 3600 + time / 100 % 100 * 60 + time % 100;
+}
+
+TimeKey TimeOfSeconds(std::int64_t seconds) {
+    // The inverse of DaysFromCivil.
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shifted = (5 * dayOfYear + 2) / 153;
+    const unsigned day = dayOfYear - (153 * shifted + 2) / 5 + 1;
+    const unsigned month = shifted < 10 ? shifted + 3 : shifted - 9;
+    const std::int64_t year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2);
+    return ((((year * 100 + month) * 100 + day) * 100 + rest / 3600) * 100 + rest / 60 % 60) * 100 + rest % 60;
+}
+
+}  // namespace kivlog
