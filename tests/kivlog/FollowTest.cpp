@@ -42,4 +42,21 @@ TEST(KivlogFollowTest, ShowsEachMessageAcrossANewFileOfTheDirectory) {
     MsgLogFactory::DeleteMsgLog(&second);
 }
 
+// A record that arrives in pieces, after the follower has waited on its
+// first piece, and console raw text, which ends in one line end.
+TEST(KivlogFollowTest, ReadsOnAfterARecordArrivesInPieces) {
+    kivtest::TempDirectory directory;
+    const std::string capture = directory.File("console.txt");
+    const std::string lines = directory.File("lines.txt");
+    kivtest::WriteFile(capture, "\n(U) INFO [2024/03/05 08:00:00] b:\n(U) three\n\n");
+    kivtest::BackgroundProcess follower(KIVLOG_TOOL_PATH, {"-f", "--line", capture}, lines);
+    EXPECT_TRUE(Eventually(lines, "b: (U) three\n"));
+    kivtest::AppendFile(capture, "\n(U) INFO [2024/03/05 08:00:01] b:\n(U) four\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    kivtest::AppendFile(capture, "\n\n(U) INFO [2024/03/05 08:00:02] b:\n(U) five\n\n\nconsole raw line\n");
+    EXPECT_TRUE(Eventually(lines, "b: (U) five\n")) << kivtest::ReadFile(lines);
+    EXPECT_TRUE(Eventually(lines, "RAW: console raw line\n")) << kivtest::ReadFile(lines);
+    EXPECT_NE(kivtest::ReadFile(lines).find("b: (U) four\n"), std::string::npos);
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -132,6 +133,8 @@ TEST(KivlogGrammarTest, ReadsTornWritesConsoleOutputAndIncompleteRecords) {
          std::string("- RAW: \0\x01\xff\n", 11) + "- RAW: \x02\n2024-03-05T07:08:09 INFO A::B: (U) one\n"},
         {"text that holds a line end of CR LF", WithCrLf(Banner(stamp) + Message("WARN", stamp, "W", "a\nb")),
          "2024-03-05T07:08:09 WARN W: a\\r\\nb\n"},
+        {"a head-shaped line whose stamp holds no digits", "\n(U) INFO [    /  /     :  :  ] m:\nx\n\n",
+         "- RAW: (U) INFO [    /  /     :  :  ] m:\\nx\n"},
     };
     kivtest::TempDirectory directory;
     for (const GrammarCase& test : cases) {
@@ -245,6 +248,13 @@ TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
           "messages per 6 hours", "2024-03-07T12:00:00      0      0      0      1      0  E"}) {
         EXPECT_NE(stats.find(expected), std::string::npos) << expected << "\n" << stats;
     }
+
+    // Messages thousands of years apart draw a few rows, not one per month.
+    kivtest::WriteFile(log, Message("INFO", "0001/01/01 00:00:00", "M", "a") +
+                                Message("INFO", "9999/12/31 23:59:59", "M", "b"));
+    const std::string wide = Kivlog({"stats", log}).output;
+    EXPECT_LT(std::count(wide.begin(), wide.end(), '\n'), 40) << wide.substr(0, 2000);
+    EXPECT_EQ(kivtest::CountOccurrences(wide, "      0      1      0      0      0  -"), 2u) << wide;
 }
 
 TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {

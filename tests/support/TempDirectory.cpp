@@ -44,4 +44,9 @@ void WriteFile(const std::string& path, const std::string& content) {
     file << content;
 }
 
+void AppendFile(const std::string& path, const std::string& content) {
+    std::ofstream file(path, std::ios::binary | std::ios::app);
+    file << content;
+}
+
 }  // namespace kivtest

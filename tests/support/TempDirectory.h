@@ -29,6 +29,8 @@ private:
 std::string ReadFile(const std::string& path);
 // Replaces a file's content.
 void WriteFile(const std::string& path, const std::string& content);
+// Adds the content at the end of the file, in binary.
+void AppendFile(const std::string& path, const std::string& content);
 
 }  // namespace kivtest
 

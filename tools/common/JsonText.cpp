@@ -30,8 +30,8 @@ size_t PlainRunEnd(std::string_view text, size_t at) {
     return at;
 }
 
-// The length of the valid UTF-8 sequence at text[at] (a byte above 127), or
-// 0 when there is none.
+}  // namespace
+
 size_t Utf8SequenceLength(std::string_view text, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[at + i]); };
     const unsigned char lead = byte(0);
@@ -58,6 +58,13 @@ size_t Utf8SequenceLength(std::string_view text, size_t at) {
     }
     return length;
 }
+
+bool IsC1Control(std::string_view text, size_t at) {
+    return Utf8SequenceLength(text, at) == 2 && static_cast<unsigned char>(text[at]) == 0xC2 &&
+           static_cast<unsigned char>(text[at + 1]) <= 0x9F;
+}
+
+namespace {
 
 void AppendEscapedByte(std::string& out, unsigned char byte) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -88,6 +95,10 @@ void AppendJsonString(std::string& out, std::string_view text, JsonBytes bytes) 
             if (length == 0) {
                 AppendEscapedByte(out, byte);
                 ++at;
+            } else if (IsC1Control(text, at)) {
+                // U+0080 to U+009F: terminal controls, written escaped.
+                AppendEscapedByte(out, static_cast<unsigned char>(text[at + 1]));
+                at += 2;
             } else {
                 out.append(text.data() + at, length);
                 at += length;

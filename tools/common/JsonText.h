@@ -11,10 +11,18 @@ namespace kivtools {
 enum class JsonBytes {
     // Every byte above 126 is read as Latin-1 and written as \u00XX.
     kLatin1,
-    // Valid UTF-8 sequences are kept; each byte of an invalid one, and
-    // DEL, is written as \u00XX.
+    // Valid UTF-8 sequences are kept but the C1 controls (U+0080 to
+    // U+009F), which are written \u0080 to \u009f; each byte of an invalid
+    // sequence, and DEL, is written as \u00XX.
     kUtf8,
 };
+
+// The length of the valid UTF-8 sequence at text[at] (a byte above 127), or
+// 0 when there is none.
+size_t Utf8SequenceLength(std::string_view text, size_t at);
+
+// Whether a C1 control (U+0080 to U+009F), UTF-8 encoded, starts at text[at].
+bool IsC1Control(std::string_view text, size_t at);
 
 // Appends the text as a quoted JSON string: '"' and '\' escaped, control
 // characters as \u00XX, bytes above 126 as the mode says.

@@ -1,5 +1,6 @@
 #include "Grammar.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kivlog {
@@ -113,9 +114,10 @@ bool ParseStamp(std::string_view text, TimeKey* time) {
         return false;
     }
     // Each field on its own, so that the digits do not wait for each other.
+    // Unsigned, so that a non-digit only wraps until it is refused below.
     unsigned notDigit = 0;
     const auto digits = [&](size_t at, size_t count) {
-        TimeKey value = 0;
+        std::uint64_t value = 0;
         for (size_t i = at; i < at + count; ++i) {
             const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
             notDigit |= digit > 9 ? 1u : 0u;
@@ -123,10 +125,11 @@ bool ParseStamp(std::string_view text, TimeKey* time) {
         }
         return value;
     };
-    const TimeKey date = digits(0, 4) * 10000 + digits(5, 2) * 100 + digits(8, 2);
-    const TimeKey clock = digits(11, 2) * 10000 + digits(14, 2) * 100 + digits(17, 2);
-    *time = date * 1000000 + clock;
-    return notDigit == 0;
+    const std::uint64_t date = digits(0, 4) * 10000 + digits(5, 2) * 100 + digits(8, 2);
+    const std::uint64_t clock = digits(11, 2) * 10000 + digits(14, 2) * 100 + digits(17, 2);
+    if (notDigit != 0) return false;
+    *time = static_cast<TimeKey>(date * 1000000 + clock);
+    return true;
 }
 
 ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,

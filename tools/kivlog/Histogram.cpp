@@ -23,17 +23,23 @@ constexpr std::int64_t kMostRows = 30;
 // The bar's character per level: errors stand out.
 constexpr char kBarCharacters[kLevelCount] = {'.', '-', 'w', 'E', 'F'};
 
+// The bin of a time, rounding down also before 1970.
+std::int64_t BinOf(std::int64_t seconds, std::int64_t interval) {
+    const std::int64_t bin = seconds / interval;
+    return bin * interval > seconds ? bin - 1 : bin;
+}
+
 }  // namespace
 
 void Histogram::Add(TimeKey time, Level level) {
-    m_bins[SecondsOf(time) / kLadder[m_step].seconds][static_cast<size_t>(level)]++;
+    m_bins[BinOf(SecondsOf(time), kLadder[m_step].seconds)][static_cast<size_t>(level)]++;
     if (m_bins.size() > kMostBins && m_step + 1 < kSteps) m_bins = Rebinned(++m_step);
 }
 
 std::map<std::int64_t, Histogram::Counts> Histogram::Rebinned(size_t step) const {
     std::map<std::int64_t, Counts> result;
     for (const auto& [bin, counts] : m_bins) {
-        Counts& target = result[bin * kLadder[m_step].seconds / kLadder[step].seconds];
+        Counts& target = result[BinOf(bin * kLadder[m_step].seconds, kLadder[step].seconds)];
         for (int level = 0; level < kLevelCount; ++level) target[level] += counts[level];
     }
     return result;
@@ -56,9 +62,14 @@ std::string Histogram::Draw(int width) const {
                       " (bar: . DEBUG, - INFO, w WARN, E ERROR, F FATAL)\n" +
                       "start                  DEBUG   INFO   WARN  ERROR  FATAL\n";
     const std::int64_t interval = kLadder[step].seconds;
+    // Empty intervals show while they fit; a span too long for even the
+    // coarsest interval shows its non-empty ones only.
+    const bool everyInterval = bins.rbegin()->first - bins.begin()->first < kMostRows * 4;
+    if (!everyInterval) out += "(intervals without messages are left out)\n";
     for (std::int64_t bin = bins.begin()->first; bin <= bins.rbegin()->first; ++bin) {
-        const auto found = bins.find(bin);
-        const Counts counts = found == bins.end() ? Counts{} : found->second;
+        const auto found = everyInterval ? bins.find(bin) : bins.lower_bound(bin);
+        if (!everyInterval) bin = found->first;
+        const Counts counts = found == bins.end() || found->first != bin ? Counts{} : found->second;
         char row[128];
         std::snprintf(row, sizeof row, "%s %6llu %6llu %6llu %6llu %6llu  ", IsoTime(TimeOfSeconds(bin * interval)).c_str(),
                       static_cast<unsigned long long>(counts[0]), static_cast<unsigned long long>(counts[1]),

@@ -13,11 +13,12 @@ namespace {
 constexpr size_t kLargestChunk = 1 << 20;
 
 // Whether the last record of followed data may be passed on: a whole one,
-// whose closing line ends have arrived.
-bool IsWhole(std::string_view bytes) {
+// whose closing line ends have arrived. Raw text in console output (no
+// banner) is whole with one line end.
+bool IsWhole(std::string_view bytes, bool inFileLog) {
     Record last;
     last.bytes = bytes;
-    DescribeRecord(last, true);
+    DescribeRecord(last, inFileLog);
     return !last.torn;
 }
 
@@ -132,10 +133,11 @@ LogReader::Step LogReader::Next(bool follow, bool settle, Record* record) {
                 return Emit(boundary, false, record);
             case ScanResult::kEnd:
                 if (m_begin == m_end) return follow && !m_atEnd ? Step::kWaiting : Step::kFinished;
-                if (!m_atEnd && !IsWhole(data.substr(m_begin))) {
-                    // A followed file that stopped inside a record: wait
-                    // for the rest.
+                if (!m_atEnd && !IsWhole(data.substr(m_begin), m_inFileLog)) {
+                    // A followed file that stopped inside a record: read
+                    // on, or wait for the rest.
                     m_cursor = before;
+                    if (Fill()) continue;
                     return Step::kWaiting;
                 }
                 return Emit(m_end, false, record);

@@ -56,6 +56,7 @@ int RunRead(const kivlog::ReadOptions& options) {
 
 int main(int argc, char** argv) {
     kivlog::UseBinaryStandardStreams();
+    kivlog::AllowManyOpenFiles();
     const std::vector<std::string> arguments(argv, argv + argc);
     for (const std::string& argument : arguments) {
         if (argument == "--help" || argument == "-h") {

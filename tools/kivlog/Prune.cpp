@@ -90,6 +90,10 @@ int RunPrune(const std::vector<std::string>& arguments, size_t first, std::strin
                 break;
         }
     }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "kivlog: cannot write to standard output\n");
+        status = 1;
+    }
     return status;
 }
 

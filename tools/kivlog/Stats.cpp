@@ -107,6 +107,10 @@ int RunStats(const ReadOptions& options) {
     const int status = ReadRecords(options, sinks);
     Output output(StandardOutputIsTerminal());
     output.Write(summary.Text());
+    if (!output.Flush()) {
+        std::fprintf(stderr, "kivlog: cannot write to standard output\n");
+        return 1;
+    }
     return status;
 }
 

@@ -14,6 +14,11 @@ bool StandardOutputIsTerminal();
 // conversion).
 void UseBinaryStandardStreams();
 
+// Raises the number of files the process may hold open as far as the system
+// allows: every input of a merge stays open, and a log directory collects a
+// file per process start.
+void AllowManyOpenFiles();
+
 enum class Removal {
     kRemoved,
     // A live process has the file open (it holds the file log's lock).

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
@@ -141,20 +142,64 @@ bool ConvertToLocalTime(std::time_t time, std::tm* local) {
     return localtime_r(&time, local) != nullptr;
 }
 
-OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
-    int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
-    OpenedFile opened;
+namespace {
+
+// How often a file that was deleted between its creation and its lock is
+// made again.
+constexpr int kOpenAttempts = 3;
+// How long a shared lock is waited for, in milliseconds: a tool deleting old
+// files holds its exclusive lock only for a moment, and a lock held for
+// longer by anyone else must not stop the log.
+constexpr int kLockWaitMilliseconds = 200;
+
+void TakeSharedLock(int descriptor) {
+    for (int waited = 0; waited < kLockWaitMilliseconds; ++waited) {
+        if (flock(descriptor, LOCK_SH | LOCK_NB) == 0 || (errno != EWOULDBLOCK && errno != EINTR)) return;
+        const timespec millisecond{0, 1000000};
+        nanosleep(&millisecond, nullptr);
+    }
+}
+
+int OpenWithRetry(const char* path, int flags) {
     int descriptor;
     do {
         descriptor = open(path, flags, 0666);
     } while (descriptor < 0 && errno == EINTR);
-    opened.handle = descriptor < 0 ? kNoFile : descriptor;
-    opened.nameTaken = descriptor < 0 && errno == EEXIST;
-    // A shared advisory lock for as long as the file is open tells tools
-    // that delete old log files (kivlog prune) that a live process still
-    // writes here. Without the lock the log works just the same.
-    if (descriptor >= 0) flock(descriptor, LOCK_SH | LOCK_NB);
+    return descriptor;
+}
+
+// Whether the open file still has a name, so that writes reach a file
+// others can read.
+bool IsLinked(int descriptor) {
+    struct stat status {};
+    return fstat(descriptor, &status) == 0 && status.st_nlink > 0;
+}
+
+}  // namespace
+
+OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
+    int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
+    flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
+    OpenedFile opened;
+    for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+        const int descriptor = OpenWithRetry(path, flags);
+        if (descriptor < 0) {
+            opened.nameTaken = errno == EEXIST;
+            return opened;
+        }
+        // A shared advisory lock for as long as the file is open tells tools
+        // that delete old log files (kivlog prune) that a live process still
+        // writes here; they delete only files they can lock exclusively.
+        // Such a tool may have locked and deleted the new file before this
+        // lock: then the file is made again. Without locks the log works
+        // just the same.
+        TakeSharedLock(descriptor);
+        if (IsLinked(descriptor)) {
+            opened.handle = descriptor;
+            return opened;
+        }
+        close(descriptor);
+    }
     return opened;
 }
 

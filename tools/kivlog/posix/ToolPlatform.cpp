@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -15,6 +16,14 @@ bool StandardOutputIsTerminal() {
 
 void UseBinaryStandardStreams() {
     // POSIX streams never convert line ends.
+}
+
+void AllowManyOpenFiles() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
 }
 
 Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {

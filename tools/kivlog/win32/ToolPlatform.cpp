@@ -17,6 +17,11 @@ void UseBinaryStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
 }
 
+void AllowManyOpenFiles() {
+    // The C runtime allows 512 open streams unless asked for more.
+    _setmaxstdio(8192);
+}
+
 Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {
     // The file log opens its file without FILE_SHARE_DELETE, so Windows
     // refuses to delete a file that a live process writes.
