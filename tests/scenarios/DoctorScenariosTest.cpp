@@ -135,14 +135,22 @@ TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
     EXPECT_NE(doctor.output.find("Verdict: logging is off: no line set kiv.logging.status to on"),
               std::string::npos);
 
-    // A misspelt key loses the log directory: the file member is missing.
-    std::filesystem::remove_all(scenario.Documents());
-    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
-                             "kiv.log.directory=" + scenario.LogDirectory() + "\n");
-    doctor = RunDoctor(scenario, {});
-    EXPECT_EQ(doctor.exitCode, 3);
-    EXPECT_NE(doctor.output.find("but not every configured member is made: plain.file"),
-              std::string::npos) << doctor.output;
+    // A misspelt key loses the log directory for a user without a Documents
+    // folder (a home directory that does not exist): the file member is
+    // missing. Where the Documents folder does not follow HOME (Windows)
+    // only the test's own directories may be touched, so that case is left.
+    if (kivtest::kDocumentsFollowHome) {
+        kivtest::Scenario homeless;
+        homeless.environment["HOME"] = homeless.Root().File("no-home");
+        homeless.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
+                                 "kiv.log.directory=" + homeless.LogDirectory() + "\n");
+        doctor = RunDoctor(homeless, {});
+        EXPECT_EQ(doctor.exitCode, 3);
+        EXPECT_NE(doctor.output.find("but not every configured member is made: plain.file"),
+                  std::string::npos) << doctor.output;
+    }
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.fil\n");
+    EXPECT_EQ(RunDoctor(scenario, {}).exitCode, 3);
     scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
                              "kiv.log.dir=" + scenario.LogDirectory() + "\n");
     EXPECT_EQ(RunDoctor(scenario, {}).exitCode, 0);
