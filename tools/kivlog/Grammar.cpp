@@ -199,6 +199,27 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
     }
 }
 
+bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<TimeKey>* time) {
+    record.remove_prefix(LineEndLength(record));
+    // Byte by byte: this runs once per record.
+    if (record.size() < kDefaultMarking.size() || record[0] != '(' || record[1] != 'U' || record[2] != ')' ||
+        record[3] != ' ') {
+        return false;
+    }
+    record.remove_prefix(kDefaultMarking.size());
+    Level level = Level::kDebug;
+    if (!ReadLevel(record, &level) || level >= minimum) return false;
+    const size_t nameLength = kLevelNames[static_cast<size_t>(level)].size();
+    if (record.size() <= nameLength + 1 || record[nameLength] != ' ' || record[nameLength + 1] != '[') {
+        return false;
+    }
+    TimeKey stamp = 0;
+    if (time != nullptr) {
+        *time = ParseStamp(record.substr(nameLength + 2), &stamp) ? std::optional<TimeKey>(stamp) : std::nullopt;
+    }
+    return true;
+}
+
 void DescribeRecord(Record& record, bool inFileLog) {
     std::string_view rest = record.bytes;
     rest.remove_prefix(LineEndLength(rest));

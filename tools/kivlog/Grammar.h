@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "Record.h"
@@ -43,6 +44,13 @@ enum class ScanResult {
 // the one that starts at recordStart. atEnd: no more data will follow.
 ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
                          ScanCursor& cursor, size_t* boundary);
+
+// Whether the record (from its leading line end) starts like a head line of
+// a level below minimum: "(U) ", the level's name and " [". Such a record
+// fails a filter of minimum level whether it is a message or raw text, so it
+// can be passed over without being described. With time not null, *time is
+// the stamp that follows, when it reads as one.
+bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<TimeKey>* time);
 
 // Fills kind, the fields and torn from record.bytes. inFileLog: the input
 // began with a banner, so raw text ends in two line ends, not one.

@@ -92,6 +92,20 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     record->input = m_input;
     const bool startsWithLineEnd = !m_afterPiece && LineEndLength(record->bytes) > 0;
     record->line = 1 + m_lineFeedsBefore + (startsWithLineEnd ? 1 : 0);
+    // The last record of the input is described anyway: it may be cut. The
+    // time is kept, so that merging orders the other records as it would.
+    std::optional<TimeKey> stamp;
+    if (m_passOverBelow && !m_afterPiece && !continues && !(m_atEnd && end == m_end) &&
+        StartsBelowLevel(record->bytes, *m_passOverBelow, m_keepTimesPassedOver ? &stamp : nullptr)) {
+        if (stamp) m_lastTime = *stamp;
+        record->kind = RecordKind::kRaw;
+        record->time = m_lastTime;
+        record->body = record->text = record->marking = record->method = {};
+        record->torn = record->continues = false;
+        m_lineFeedsBefore = m_cursor.lineFeeds;
+        m_begin = end;
+        return Step::kRecord;
+    }
     if (m_afterPiece) {
         record->kind = RecordKind::kRaw;
         record->body = record->text = record->bytes;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Grammar.h"
@@ -31,6 +32,15 @@ public:
     // following, take the data as it stands as whole when its last record
     // ends in a line end.
     Step Next(bool follow, bool settle, Record* record);
+
+    // Records that start like a message below the level are given as raw
+    // text, undescribed: they fail a filter of that level either way, and
+    // describing every record costs more than reading it. keepTimes: their
+    // times are still read, for merging with other inputs.
+    void PassOverBelow(Level minimum, bool keepTimes) {
+        m_passOverBelow = minimum;
+        m_keepTimesPassedOver = keepTimes;
+    }
 
     const std::string& Path() const { return m_path; }
     // Whether reading failed part of the way.
@@ -64,6 +74,8 @@ private:
     bool m_inFileLog = false;
     bool m_afterPiece = false;
     TimeKey m_lastTime = 0;
+    std::optional<Level> m_passOverBelow;
+    bool m_keepTimesPassedOver = true;
     // Each kind of warning once per input.
     bool m_warnedBinary = false;
     bool m_warnedLong = false;

@@ -43,6 +43,7 @@ public:
             }
         }
         m_limit = std::clamp(kMemoryForRecords / std::max<size_t>(files.size(), 1), kSmallestLimit, kLargestLimit);
+        m_inputCount = files.size();
         for (const std::string& file : files) Add(file);
         Merge();
         for (const Input& input : m_inputs) {
@@ -68,6 +69,10 @@ private:
         m_known.insert(path);
         Input input;
         input.reader = std::make_unique<LogReader>(path, static_cast<int>(m_inputs.size()), m_limit);
+        if (m_options.filter.minimumLevel) {
+            // One input read to its end needs no times to be merged by.
+            input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_inputCount > 1 || m_options.follow);
+        }
         input.finished = !input.reader->Open();
         if (m_sinks.onInput) m_sinks.onInput(static_cast<int>(m_inputs.size()), path);
         m_inputs.push_back(std::move(input));
@@ -123,6 +128,7 @@ private:
     std::vector<std::string> m_directories;
     std::set<std::string> m_known;
     size_t m_limit = kLargestLimit;
+    size_t m_inputCount = 0;
     int m_status = 0;
 };
 
