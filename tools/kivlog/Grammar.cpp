@@ -41,23 +41,29 @@ bool ReadLevel(std::string_view text, Level* level) {
     return text.size() >= name.size() && std::memcmp(text.data(), name.data(), name.size()) == 0;
 }
 
+// Reads the start of a head line, "(U) ", a level name and " [", and leaves
+// text at what follows (the stamp). Byte by byte: this runs once per record.
+bool ReadHeadStart(std::string_view& text, Level* level) {
+    if (text.size() < kDefaultMarking.size() || text[0] != '(' || text[1] != 'U' || text[2] != ')' ||
+        text[3] != ' ') {
+        return false;
+    }
+    text.remove_prefix(kDefaultMarking.size());
+    if (!ReadLevel(text, level)) return false;
+    const size_t nameLength = kLevelNames[static_cast<size_t>(*level)].size();
+    if (text.size() < nameLength + 2 || text[nameLength] != ' ' || text[nameLength + 1] != '[') return false;
+    text.remove_prefix(nameLength + 2);
+    return true;
+}
+
 // Parses a head line without its line end.
 bool ParseHead(std::string_view line, Head* head) {
-    // Fixed-size comparisons, which the compiler inlines: this runs once
-    // per record.
-    if (line.size() < kDefaultMarking.size() || std::memcmp(line.data(), kDefaultMarking.data(), 4) != 0) return false;
-    line.remove_prefix(kDefaultMarking.size());
-    if (!ReadLevel(line, &head->level)) return false;
-    const size_t nameLength = kLevelNames[static_cast<size_t>(head->level)].size();
-    if (line.size() < nameLength + 2 + kStampLength + 3 || std::memcmp(line.data() + nameLength, " [", 2) != 0) {
+    if (!ReadHeadStart(line, &head->level) || line.size() < kStampLength + 3) return false;
+    if (!ParseStamp(line, &head->time) || std::memcmp(line.data() + kStampLength, "] ", 2) != 0 ||
+        line.back() != ':') {
         return false;
     }
-    const std::string_view rest = line.substr(nameLength + 2);
-    if (!ParseStamp(rest, &head->time) || std::memcmp(rest.data() + kStampLength, "] ", 2) != 0 ||
-        rest.back() != ':') {
-        return false;
-    }
-    head->method = rest.substr(kStampLength + 2, rest.size() - kStampLength - 3);
+    head->method = line.substr(kStampLength + 2, line.size() - kStampLength - 3);
     return true;
 }
 
@@ -201,22 +207,10 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
 
 bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<TimeKey>* time) {
     record.remove_prefix(LineEndLength(record));
-    // Byte by byte: this runs once per record.
-    if (record.size() < kDefaultMarking.size() || record[0] != '(' || record[1] != 'U' || record[2] != ')' ||
-        record[3] != ' ') {
-        return false;
-    }
-    record.remove_prefix(kDefaultMarking.size());
     Level level = Level::kDebug;
-    if (!ReadLevel(record, &level) || level >= minimum) return false;
-    const size_t nameLength = kLevelNames[static_cast<size_t>(level)].size();
-    if (record.size() <= nameLength + 1 || record[nameLength] != ' ' || record[nameLength + 1] != '[') {
-        return false;
-    }
+    if (!ReadHeadStart(record, &level) || level >= minimum) return false;
     TimeKey stamp = 0;
-    if (time != nullptr) {
-        *time = ParseStamp(record.substr(nameLength + 2), &stamp) ? std::optional<TimeKey>(stamp) : std::nullopt;
-    }
+    if (time != nullptr) *time = ParseStamp(record, &stamp) ? std::optional<TimeKey>(stamp) : std::nullopt;
     return true;
 }
 

@@ -5,9 +5,10 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace ORVA::KIV::System::Utility::Logging::Platform {
@@ -240,28 +241,32 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
 
 size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
     // Files hold CR LF line ends; the message is converted whole, so that it
-    // still reaches the system in one write.
-    std::string converted;
-    try {
-        converted.reserve(size + size / 16 + 2);
-        for (size_t i = 0; i < size; ++i) {
-            if (bytes[i] == '\n') converted += '\r';
-            converted += bytes[i];
-        }
-    } catch (...) {
-        return 0;
+    // still reaches the system in one write. Messages of ordinary size are
+    // converted on the stack; only a long one takes heap memory.
+    const size_t convertedSize = size + static_cast<size_t>(std::count(bytes, bytes + size, '\n'));
+    char onStack[4096];
+    std::unique_ptr<char[]> onHeap;
+    char* converted = onStack;
+    if (convertedSize > sizeof onStack) {
+        onHeap.reset(new (std::nothrow) char[convertedSize]);
+        if (!onHeap) return 0;
+        converted = onHeap.get();
+    }
+    for (size_t from = 0, to = 0; from < size; ++from) {
+        if (bytes[from] == '\n') converted[to++] = '\r';
+        converted[to++] = bytes[from];
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(file);
     const AppendLock lock(handle);
     size_t stored = 0;
-    while (stored < converted.size()) {
-        const size_t rest = converted.size() - stored;
+    while (stored < convertedSize) {
+        const size_t rest = convertedSize - stored;
         const DWORD piece = static_cast<DWORD>(rest < kLargestWrite ? rest : kLargestWrite);
         DWORD written = 0;
-        if (!WriteFile(handle, converted.data() + stored, piece, &written, nullptr) || written == 0) break;
+        if (!WriteFile(handle, converted + stored, piece, &written, nullptr) || written == 0) break;
         stored += written;
     }
-    return stored == converted.size() ? size : TextBytesStored(bytes, size, stored);
+    return stored == convertedSize ? size : TextBytesStored(bytes, size, stored);
 }
 
 bool CloseFile(FileHandle file) {
