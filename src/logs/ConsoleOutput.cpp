@@ -12,12 +12,26 @@ std::mutex& ConsoleMutex() {
 void WriteToConsole(std::string_view text) noexcept {
     try {
         std::lock_guard<std::mutex> lock(ConsoleMutex());
-        // A failed earlier write must not silence the console for good.
-        if (!std::cout.good()) std::cout.clear();
-        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-        std::cout.flush();
+        // The stream is the application's too: a failure of an earlier
+        // write, the library's or the application's, must not silence this
+        // message, and this message's own failure must not silence the
+        // application's next output. So the state is cleared for the write
+        // and given back as it was found.
+        const std::ios_base::iostate found = std::cout.rdstate();
+        try {
+            std::cout.clear();
+            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+            std::cout.flush();
+        } catch (...) {
+            // A stream set to throw: the message is dropped.
+        }
+        try {
+            std::cout.clear(found);
+        } catch (...) {
+            // The state is back; a stream set to throw says so again.
+        }
     } catch (...) {
-        // A stream set to throw, or a failed lock: the message is dropped.
+        // A failed lock: the message is dropped.
     }
 }
 

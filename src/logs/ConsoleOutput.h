@@ -9,7 +9,8 @@ namespace ORVA::KIV::System::Utility::Logging {
 
 // Writes the text to standard output in one insertion and flushes it, under
 // the console lock, so the message is whole and on the console when the call
-// returns. Never throws; a text the stream refuses is dropped.
+// returns. Never throws; a text the stream refuses is dropped. The stream's
+// state (its error flags) is left as it was found.
 void WriteToConsole(std::string_view text) noexcept;
 
 // The one lock of all console logs.

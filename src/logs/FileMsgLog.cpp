@@ -6,17 +6,16 @@
 #include "core/DateTime.h"
 #include "core/LogLifetime.h"
 #include "logs/MessageText.h"
+#include "logs/RecordLookalike.h"
 #include "properties/LogFileLocation.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
 
-// The banner at the head of every log file, followed there by the time
-// stamp of opening and two line ends.
-constexpr char kHeaderBanner[] =
+// The banner at the head of every log file, after a line end and its
+// title, followed there by the time stamp of opening and two line ends.
+constexpr char kBannerAfterTitle[] =
     "\n"
-    "*************************************************** PLAIN-TEXT LOGGER "
-    "***************************************************\n"
     "\n"
     "0123456789 123456789 123456789 123456789 123456789 123456789 123456789 "
     "123456789 123456789 123456789 123456789 1234567880\n"
@@ -127,7 +126,9 @@ void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
 void FileMsgLog::WriteHeader() noexcept {
     try {
         MessageBuffer header;
-        header.Append(kHeaderBanner);
+        header.Append('\n');
+        header.Append(kBannerTitle);
+        header.Append(kBannerAfterTitle);
         header.Append(CurrentDateTimeStamp());
         header.Append("\n\n");
         Write(header.View());

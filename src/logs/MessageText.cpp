@@ -7,6 +7,7 @@
 #include "core/DateTime.h"
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
+#include "logs/RecordLookalike.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 
@@ -38,25 +39,70 @@ std::string_view MessageBuffer::View() const noexcept {
     return m_isSpilled ? std::string_view(m_spilled) : std::string_view(m_inline, m_inlineSize);
 }
 
-void AppendMessageLine(MessageBuffer& out, const char* method, const char* message,
-                       int levelCode, const char* marking) {
+CallerBytes AppendMessageLine(MessageBuffer& out, const char* method, const char* message,
+                              int levelCode, const char* marking) {
     out.Append('\n');
     out.Append(IMsgLog::STR_SC_DEFAULT);
     out.Append(MsgLevelName(levelCode));
     out.Append(CurrentDateTimeStamp());
+    CallerBytes caller;
+    caller.begin = out.View().size();
     out.Append(IsNonEmpty(method) ? method : "unknown method");
     out.Append(":\n");
     out.Append(ViewOf(marking));
     out.Append(ViewOf(message));
+    caller.end = out.View().size();
     out.Append("\n\n");
+    return caller;
 }
 
-void AppendRawText(MessageBuffer& out, const char* message, const char* marking,
-                   int trailingLineEnds) {
+CallerBytes AppendRawText(MessageBuffer& out, const char* message, const char* marking,
+                          int trailingLineEnds) {
     out.Append('\n');
+    CallerBytes caller;
+    caller.begin = out.View().size();
     out.Append(ViewOf(marking));
     out.Append(ViewOf(message));
+    caller.end = out.View().size();
     for (int i = 0; i < trailingLineEnds; ++i) out.Append('\n');
+    return caller;
+}
+
+namespace {
+
+// The next line start within the caller's bytes at or after from, or end.
+// A line starts after a line feed, even one of the library's own that
+// stands just before the caller's bytes.
+size_t NextLineStart(std::string_view text, size_t from, CallerBytes caller) {
+    for (size_t at = from; at < caller.end; ++at) {
+        if (at > 0 && text[at - 1] == '\n') return at;
+        const void* feed = std::memchr(text.data() + at, '\n', caller.end - at);
+        if (feed == nullptr) return caller.end;
+        at = static_cast<size_t>(static_cast<const char*>(feed) - text.data());
+    }
+    return caller.end;
+}
+
+}  // namespace
+
+bool HasRecordLookalike(std::string_view text, CallerBytes caller) {
+    for (size_t at = NextLineStart(text, caller.begin, caller); at < caller.end;
+         at = NextLineStart(text, at + 1, caller)) {
+        if (IsRecordLookalike(text.substr(at))) return true;
+    }
+    return false;
+}
+
+void AppendDisarmed(MessageBuffer& out, std::string_view text, CallerBytes caller) {
+    size_t copied = 0;
+    for (size_t at = NextLineStart(text, caller.begin, caller); at < caller.end;
+         at = NextLineStart(text, at + 1, caller)) {
+        if (!IsRecordLookalike(text.substr(at))) continue;
+        out.Append(text.substr(copied, at - copied));
+        out.Append(' ');
+        copied = at;
+    }
+    out.Append(text.substr(copied));
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

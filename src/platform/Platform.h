@@ -43,11 +43,25 @@ bool DirectoryExists(const char* path);
 // and search permission, or the platform's equivalent). Creates nothing.
 bool DirectoryAcceptsNewFiles(const char* path);
 
-// The whole content of a file, read through a descriptor that child
-// processes do not inherit; false when it cannot be opened or read (a
-// directory among others). Other processes may read and write the file
-// meanwhile.
-bool ReadWholeFile(const char* path, std::string* content);
+// The largest file ReadWholeFile reads; a configuration is a few lines.
+inline constexpr std::uint64_t kLargestFileRead = 16 * 1024 * 1024;
+
+enum class FileRead {
+    kRead,
+    // Missing, no permission, or reading failed.
+    kCannotOpen,
+    // A directory, FIFO, device or socket: reading it could block or never
+    // end, so it is not read.
+    kNotRegularFile,
+    // Larger than kLargestFileRead.
+    kTooLarge,
+};
+
+// The whole content of a regular file of at most kLargestFileRead bytes,
+// read through a descriptor that child processes do not inherit. Opening
+// never waits (a FIFO's missing writer cannot stop it). Other processes may
+// read and write the file meanwhile.
+FileRead ReadWholeFile(const char* path, std::string* content);
 
 // The local time (time zone and daylight saving of the process) of a
 // calendar time; false when it cannot be converted.

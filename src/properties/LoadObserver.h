@@ -18,6 +18,10 @@ enum class FileOutcome {
     kMissing,
     // The file exists but cannot be opened (or is a directory).
     kUnreadable,
+    // A FIFO, device or socket, which is not read.
+    kNotRegularFile,
+    // Larger than the largest properties file read, so not read.
+    kTooLarge,
     kRead,
 };
 
@@ -37,6 +41,8 @@ enum class LineVerdict {
     kByteOrderMark,
     // A value that the key does not accept.
     kRejectedValue,
+    // A value holding a NUL byte, which no key accepts.
+    kNulInValue,
     // A log directory that does not exist.
     kMissingDirectory,
     // The key was taken by an earlier line of this reading.

@@ -100,6 +100,9 @@ LineVerdict HandleLine(const PropertyLine& parsed, unsigned lineNumber, Reading&
         return diagnose ? DiagnoseUnknownKey(parsed.key, lineNumber) : LineVerdict::kUnknownKey;
     }
     if (reading.accepted[key]) return LineVerdict::kKeyAlreadyTaken;
+    // The stored value is read as a C string: a NUL would cut it short (a
+    // log directory would lose its end and name another place).
+    if (parsed.value.find('\0') != std::string_view::npos) return LineVerdict::kNulInValue;
     std::optional<std::string> value = AcceptedValue(key, parsed.value);
     if (!value) return key == kLogDirKey ? LineVerdict::kMissingDirectory : LineVerdict::kRejectedValue;
     ++reading.acceptedLines;
@@ -170,8 +173,12 @@ FileOutcome Read(const std::string& path, PropertyMap& store, ReadingState& stat
     // A directory of that name exists but is no file to read. The file is
     // read whole through a descriptor that no child process inherits.
     std::string content;
-    if (Platform::DirectoryExists(path.c_str()) || !Platform::ReadWholeFile(path.c_str(), &content)) {
-        return FileOutcome::kUnreadable;
+    if (Platform::DirectoryExists(path.c_str())) return FileOutcome::kUnreadable;
+    switch (Platform::ReadWholeFile(path.c_str(), &content)) {
+        case Platform::FileRead::kRead: break;
+        case Platform::FileRead::kCannotOpen: return FileOutcome::kUnreadable;
+        case Platform::FileRead::kNotRegularFile: return FileOutcome::kNotRegularFile;
+        case Platform::FileRead::kTooLarge: return FileOutcome::kTooLarge;
     }
     std::istringstream file(std::move(content));
     if (observer != nullptr) observer->PropertiesFile(path, FileOutcome::kRead);

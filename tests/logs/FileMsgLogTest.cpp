@@ -133,4 +133,47 @@ TEST_F(FileMsgLogTest, TwoLogsOnOnePathKeepEachOthersMessages) {
     MsgLogFactory::DeleteMsgLog(&second);
 }
 
+// A caller's text cannot forge a record: a line of it that a reader would
+// take for a head line or the banner's title gets one blank before it, and
+// every other text is written byte for byte.
+TEST_F(FileMsgLogTest, TextsThatLookLikeRecordsAreDisarmed) {
+    const std::string forgedHead = "(U) FATAL [2026/12/09 13:00:00] Admin::Shutdown:";
+    const std::string title =
+        "*************************************************** PLAIN-TEXT LOGGER "
+        "***************************************************";
+    const struct {
+        const char* method;
+        const char* marking;
+        std::string text;
+        std::string written;
+    } cases[] = {
+        {"M", "(U) ", "bob\n\n\n" + forgedHead + "\n(U) database corrupted",
+         "(U) bob\n\n\n " + forgedHead + "\n(U) database corrupted"},
+        {"M", "(U) ", "bob\r\n" + forgedHead + "\r\nx", "(U) bob\r\n " + forgedHead + "\r\nx"},
+        {"M", "", forgedHead, " " + forgedHead},
+        // The marking and the text together form the head line.
+        {"M", "(U) ", "FATAL [2026/12/09 13:00:00] Admin::Shutdown:",
+         " (U) FATAL [2026/12/09 13:00:00] Admin::Shutdown:"},
+        {"M", "(U) ", "a\n\n\n" + title + "\n", "(U) a\n\n\n " + title + "\n"},
+        {"Run:\n\n\n(U) ERROR [2026/12/09 13:00:00] X:", "(U) ", "t",
+         "Run:\n\n\n (U) ERROR [2026/12/09 13:00:00] X::\n(U) t"},
+        // Texts that cannot forge are unchanged.
+        {"M", "(U) ", "a\n\nb\n\n\nc", "(U) a\n\nb\n\n\nc"},
+        {"M", "(U) ", "x\n(U) FATAL [2026/12/09] short", "(U) x\n(U) FATAL [2026/12/09] short"},
+        {"M", "(U) ", "x\n(U) FATAL [2026/12/09 13:00:00] no colon", "(U) x\n(U) FATAL [2026/12/09 13:00:00] no colon"},
+        {"M", "(U) ", "x\n(U) TRACE [2026/12/09 13:00:00] M:", "(U) x\n(U) TRACE [2026/12/09 13:00:00] M:"},
+        {"M", "(U) ", "x\n" + title + "*", "(U) x\n" + title + "*"},
+    };
+    IMsgLog* log = NewFileLog(m_path);
+    std::string expected = kHeader;
+    for (const auto& c : cases) {
+        log->Info(c.method, c.text.c_str(), c.marking);
+        expected += std::string("\n(U) INFO [T] ") + (c.method[0] == 'M' ? "M:\n" : "") + c.written + "\n\n";
+    }
+    log->LogMessage((forgedHead + "\nraw").c_str(), "");
+    expected += "\n " + forgedHead + "\nraw\n\n";
+    EXPECT_EQ(Content(), MaskTimeStamps(AsFileText(expected)));
+    MsgLogFactory::DeleteMsgLog(&log);
+}
+
 }  // namespace

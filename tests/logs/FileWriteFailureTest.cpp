@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <csignal>
+#include <cstdlib>
 #include <string>
 
 #include "support/MessageMatching.h"
@@ -14,25 +16,20 @@ using namespace ORVA::KIV::System::Utility::Logging;
 
 namespace {
 
-// Lowers the process's file-size limit, with SIGXFSZ ignored so that an
-// oversized write fails instead of ending the process; restores both.
+// Lowers the process's file-size limit and restores it. SIGXFSZ keeps its
+// default action, which ends the process: the library must never raise it.
 class ScopedFileSizeLimit {
 public:
     explicit ScopedFileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit lowered = m_saved;
         lowered.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &lowered);
     }
-    ~ScopedFileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
+    ~ScopedFileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
 
 private:
     rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
 };
 
 // A write that stores part of a message leaves a fragment; the next message
@@ -56,6 +53,42 @@ TEST(FileWriteFailureTest, AFragmentStandsAloneAndLoggingResumes) {
                   "\n(U) INFO [T] M:\n(U) after the limit\n\n" +
                   "\n(U) INFO [T] M:\n(U) and the next\n\n");
     MsgLogFactory::DeleteMsgLog(&log);
+}
+
+// A program started under "ulimit -f 8" keeps running: the messages past the
+// limit are lost, every message before it is whole, and at most one
+// fragment ends the file. Runs in a child process, whose death would be the
+// failure.
+TEST(FileWriteFailureTest, ALimitInForceAtOpeningNeverEndsTheProcess) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("limited.log");
+    constexpr rlim_t kLimit = 8192;
+    const std::string text(100, 'x');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ScopedFileSizeLimit limit(kLimit);
+        IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+        for (int i = 0; i < 200; ++i) log->Info("M", text.c_str(), "(U) ");
+        const bool stillOpen = log->CanLogMessages();
+        MsgLogFactory::DeleteMsgLog(&log);
+        std::_Exit(stillOpen ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    const std::string content = kivtest::MaskTimeStamps(kivtest::ReadFile(path));
+    EXPECT_LE(content.size(), kLimit);
+    const std::string message = "\n(U) INFO [T] M:\n(U) " + text + "\n\n";
+    ASSERT_EQ(content.compare(0, kivtest::kHeader.size(), kivtest::kHeader), 0);
+    size_t at = kivtest::kHeader.size();
+    while (content.compare(at, message.size(), message) == 0) at += message.size();
+    EXPECT_GT(at, kivtest::kHeader.size());
+    EXPECT_LT(content.size() - at, message.size()) << "more than one fragment";
+    EXPECT_EQ(content.substr(at), message.substr(0, content.size() - at));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <logging/MsgLog.h>
 
 #include <iostream>
+#include <sstream>
 
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
@@ -112,6 +113,33 @@ TEST(DeleteSysOutMsgLogTest, RefusesALogOfAnotherKind) {
     EXPECT_FALSE(SysOutMsgLog::DeleteSysOutMsgLog(&pointer));
     EXPECT_EQ(pointer, disguised);
     DisguisedConsole::Destroy(disguised);
+}
+
+// A stream buffer that refuses every byte, as a full pipe does.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+// Standard output belongs to the application too: the library's failed
+// write must not silence the application's next output, and a state the
+// application set must still be there afterwards.
+TEST_F(SysOutMsgLogTest, LeavesTheStreamStateAsItFoundIt) {
+    RefusingBuffer refusing;
+    std::stringstream kept;
+    std::streambuf* const saved = std::cout.rdbuf(&refusing);
+    m_log->Info("M", "refused", "(U) ");
+    EXPECT_EQ(std::cout.rdstate(), std::ios::goodbit);
+
+    std::cout.rdbuf(kept.rdbuf());
+    std::cout.setstate(std::ios::failbit);
+    m_log->Info("M", "written all the same", "(U) ");
+    EXPECT_EQ(std::cout.rdstate(), std::ios::failbit);
+    EXPECT_EQ(MaskTimeStamps(kept.str()), "\n(U) INFO [T] M:\n(U) written all the same\n\n");
+
+    std::cout.rdbuf(saved);
+    std::cout.clear();
 }
 
 }  // namespace

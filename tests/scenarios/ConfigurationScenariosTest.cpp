@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "scenarios/Scenario.h"
 #include "support/PlatformFacts.h"
@@ -124,13 +125,48 @@ TEST(ConfigurationScenariosTest, ReadsLineEndsAndOddBytesSafely) {
     ExpectSettings(scenario.Run({"settings"}), "on", "DEBUG", "0");
 }
 
-TEST(ConfigurationScenariosTest, APropertiesDirectoryCannotBeReadAndLeavesTheStoreEmpty) {
+// What is no regular file of a sensible size is not read: the process
+// starts at once (a FIFO without a writer would block it before main, a
+// device would be read until memory runs out) with an empty store.
+TEST(ConfigurationScenariosTest, OnlyARegularFileOfSensibleSizeIsRead) {
+    std::vector<std::function<void(const Scenario&)>> makers = {
+        [](const Scenario& scenario) { std::filesystem::create_directory(scenario.PropertiesFile()); },
+        [](const Scenario& scenario) {
+            scenario.WriteProperties("kiv.logging.status=on\n" + std::string(17u << 20, '#'));
+        },
+    };
+    if (kivtest::kHasFifosAndDevices) {
+        makers.push_back([](const Scenario& scenario) { kivtest::MakeFifo(scenario.PropertiesFile()); });
+        makers.push_back([](const Scenario& scenario) {
+            std::filesystem::create_symlink("/dev/zero", scenario.PropertiesFile());
+        });
+    }
+    for (size_t i = 0; i < makers.size(); ++i) {
+        Scenario scenario;
+        makers[i](scenario);
+        const ProbeRun run = scenario.Run(kEverySetting);
+        ExpectSettings(run, "off", "DEBUG", "0");
+        for (const char* key : {"kiv.logging", "kiv.logging.status", "kiv.log.level", "kiv.log.dir"}) {
+            EXPECT_EQ(run[std::string("prop[") + key + "]"], "(null)") << key << " in case " << i;
+        }
+    }
+}
+
+// A NUL byte would cut the stored value short: a log directory ".../logs"
+// followed by NUL and more would make files named ".../logskiv.log_..."
+// beside the directory. The line is passed over like any rejected value.
+TEST(ConfigurationScenariosTest, AValueWithANulByteIsRejected) {
     Scenario scenario;
-    std::filesystem::create_directory(scenario.PropertiesFile());
-    const ProbeRun run = scenario.Run(kEverySetting);
-    ExpectSettings(run, "off", "DEBUG", "0");
-    for (const char* key : {"kiv.logging", "kiv.logging.status", "kiv.log.level", "kiv.log.dir"}) {
-        EXPECT_EQ(run[std::string("prop[") + key + "]"], "(null)") << key;
+    const std::string cut = scenario.Root().File("logs");
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" + cut +
+                             std::string(1, '\0') + "junk\nkiv.log.level=WA" + std::string(1, '\0') +
+                             "RN\n");
+    const ProbeRun run = scenario.Run({"settings", "prop:kiv.log.dir", "syslog:into the documents"});
+    EXPECT_EQ(run["prop[kiv.log.dir]"], scenario.Documents());
+    EXPECT_EQ(run["level"], "DEBUG");
+    for (const auto& entry : std::filesystem::directory_iterator(scenario.Root().Path())) {
+        EXPECT_EQ(entry.path().filename().string().find("logskiv.log_"), std::string::npos)
+            << entry.path();
     }
 }
 

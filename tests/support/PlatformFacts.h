@@ -19,6 +19,8 @@ inline constexpr bool kLoneSeparatorIsRoot = false;
 inline constexpr bool kFilesAreCheapToCreate = false;
 // There is no /proc to read another process's start from.
 inline constexpr bool kProcessesCanBeInspected = false;
+// No FIFOs or /dev/zero to put where a file is expected.
+inline constexpr bool kHasFifosAndDevices = false;
 #else
 inline constexpr char kSeparator = '/';
 inline constexpr char kLineEnd[] = "\n";
@@ -27,7 +29,11 @@ inline constexpr bool kLibraryBesideProgram = false;
 inline constexpr bool kLoneSeparatorIsRoot = true;
 inline constexpr bool kFilesAreCheapToCreate = true;
 inline constexpr bool kProcessesCanBeInspected = true;
+inline constexpr bool kHasFifosAndDevices = true;
 #endif
+
+// Makes a FIFO at path where kHasFifosAndDevices; false elsewhere.
+bool MakeFifo(const std::string& path);
 
 // The text as a log file or a text-mode stream holds it: each line feed
 // becomes the platform's line end.

@@ -10,6 +10,7 @@
 #include "Suggestion.h"
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
+#include "platform/Platform.h"
 #include "properties/ConfigDirectory.h"
 #include "properties/LogFileLocation.h"
 #include "properties/LoggerList.h"
@@ -119,6 +120,8 @@ std::string Explain(const LineReport& line) {
             if (value.find('#') != std::string::npos) text += " (\"#\" starts no comment inside a line)";
             return text + DidYouMean(line.suggestion);
         }
+        case LineVerdict::kNulInValue:
+            return "passed over: the value holds a NUL byte, which no key accepts";
         case LineVerdict::kMissingDirectory:
             return "passed over: the directory " +
                    Quoted(Logging::ApplyTrimmingRule(line.text.substr(line.text.find('=') + 1))) +
@@ -252,6 +255,13 @@ std::string Verdict(const Report& report) {
             return "logging is off: the configuration directory has no kiv.system.properties";
         case FileOutcome::kUnreadable:
             return "logging is off: the properties file cannot be read";
+        case FileOutcome::kNotRegularFile:
+            return "logging is off: the properties file is no regular file (a FIFO, device or "
+                   "socket), which the library does not read";
+        case FileOutcome::kTooLarge:
+            return "logging is off: the properties file is larger than " +
+                   std::to_string(Logging::Platform::kLargestFileRead >> 20) +
+                   " MiB, which the library does not read";
         case FileOutcome::kRead:
             break;
     }

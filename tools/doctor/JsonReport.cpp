@@ -34,6 +34,8 @@ const char* OutcomeName(FileOutcome outcome) {
         case FileOutcome::kNoDirectory: return "no-directory";
         case FileOutcome::kMissing: return "missing";
         case FileOutcome::kUnreadable: return "unreadable";
+        case FileOutcome::kNotRegularFile: return "not-regular-file";
+        case FileOutcome::kTooLarge: return "too-large";
         case FileOutcome::kRead: return "read";
     }
     return "";
@@ -51,6 +53,7 @@ const char* VerdictName(LineVerdict verdict) {
         case LineVerdict::kWhiteSpaceBeforeKey: return "white-space-before-key";
         case LineVerdict::kByteOrderMark: return "byte-order-mark";
         case LineVerdict::kRejectedValue: return "rejected-value";
+        case LineVerdict::kNulInValue: return "nul-in-value";
         case LineVerdict::kMissingDirectory: return "missing-directory";
         case LineVerdict::kKeyAlreadyTaken: return "key-already-taken";
     }

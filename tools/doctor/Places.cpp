@@ -40,8 +40,9 @@ std::vector<MisplacedFile> FindMisplacedFiles(const Report& report) {
     // beside the executable.
     const std::string lookedIn =
         variableDecides ? report.candidate : report.classifiedDirectory.value_or(std::string());
-    if (!report.searched || report.outcome == FileOutcome::kRead ||
-        report.outcome == FileOutcome::kUnreadable || lookedIn.empty()) {
+    const bool noFile =
+        report.outcome == FileOutcome::kMissing || report.outcome == FileOutcome::kNoDirectory;
+    if (!report.searched || !noFile || lookedIn.empty()) {
         return {};
     }
     const fs::path expected = fs::path(lookedIn) / kPropertiesFileName;

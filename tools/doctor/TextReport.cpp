@@ -10,6 +10,8 @@ const char* OutcomeText(FileOutcome outcome) {
         case FileOutcome::kNoDirectory: return "no configuration directory, so no file to read";
         case FileOutcome::kMissing: return "missing";
         case FileOutcome::kUnreadable: return "cannot be read (no permission, or it is a directory)";
+        case FileOutcome::kNotRegularFile: return "not read: no regular file (a FIFO, device or socket)";
+        case FileOutcome::kTooLarge: return "not read: larger than the library reads";
         case FileOutcome::kRead: return "read";
     }
     return "";

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <ctime>
 #include <cstdlib>
@@ -68,7 +71,9 @@ std::string DocumentsFolderFromUserDirs(const std::string& home) {
         configHome = home + "/.config";
     }
     std::string content;
-    if (!ReadWholeFile((configHome + "/user-dirs.dirs").c_str(), &content)) return std::string();
+    if (ReadWholeFile((configHome + "/user-dirs.dirs").c_str(), &content) != FileRead::kRead) {
+        return std::string();
+    }
     std::istringstream file(content);
     const std::string prefix = "XDG_DOCUMENTS_DIR=\"";
     for (std::string line; std::getline(file, line);) {
@@ -115,27 +120,41 @@ bool DirectoryAcceptsNewFiles(const char* path) {
     return path != nullptr && faccessat(AT_FDCWD, path, W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-bool ReadWholeFile(const char* path, std::string* content) {
-    if (path == nullptr || content == nullptr) return false;
+FileRead ReadWholeFile(const char* path, std::string* content) {
+    if (path == nullptr || content == nullptr) return FileRead::kCannotOpen;
     int descriptor;
     do {
-        descriptor = open(path, O_RDONLY | O_CLOEXEC);
+        descriptor = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (descriptor < 0 && errno == EINTR);
-    if (descriptor < 0) return false;
-    content->clear();
-    char chunk[16384];
-    bool complete = false;
-    for (;;) {
-        const ssize_t got = read(descriptor, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            complete = got == 0;
-            break;
+    if (descriptor < 0) return FileRead::kCannotOpen;
+    struct stat status {};
+    FileRead result = FileRead::kCannotOpen;
+    if (fstat(descriptor, &status) != 0) {
+        result = FileRead::kCannotOpen;
+    } else if (!S_ISREG(status.st_mode)) {
+        result = FileRead::kNotRegularFile;
+    } else if (static_cast<std::uint64_t>(status.st_size) > kLargestFileRead) {
+        result = FileRead::kTooLarge;
+    } else {
+        content->clear();
+        char chunk[16384];
+        for (;;) {
+            const ssize_t got = read(descriptor, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                result = got == 0 ? FileRead::kRead : FileRead::kCannotOpen;
+                break;
+            }
+            // The file may grow while it is read.
+            if (content->size() + static_cast<size_t>(got) > kLargestFileRead) {
+                result = FileRead::kTooLarge;
+                break;
+            }
+            content->append(chunk, static_cast<size_t>(got));
         }
-        content->append(chunk, static_cast<size_t>(got));
     }
     close(descriptor);
-    return complete;
+    return result;
 }
 
 bool ConvertToLocalTime(std::time_t time, std::tm* local) {
@@ -143,6 +162,51 @@ bool ConvertToLocalTime(std::time_t time, std::tm* local) {
 }
 
 namespace {
+
+// Set once a log file was opened under a finite file-size limit, or a write
+// came up short: from then on writes keep SIGXFSZ from ending the process.
+std::atomic<bool> c_fileSizeMayBeLimited{false};
+
+void NoteFileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
+    }
+}
+
+// A write that starts at the file-size limit fails and raises SIGXFSZ in the
+// writing thread, which ends the process unless it is handled. For as long
+// as this lives, the signal is blocked in this thread; one that the
+// library's own writes raised is taken out of the pending set afterwards, so
+// the application never sees it. A signal that was pending before is left.
+class FileSizeSignalGuard {
+public:
+    FileSizeSignalGuard() {
+        sigemptyset(&m_signal);
+        sigaddset(&m_signal, SIGXFSZ);
+        pthread_sigmask(SIG_BLOCK, &m_signal, &m_previousMask);
+        m_wasPending = IsPending();
+    }
+    ~FileSizeSignalGuard() {
+        if (!m_wasPending && IsPending()) {
+            const timespec noWait{0, 0};
+            sigtimedwait(&m_signal, nullptr, &noWait);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_previousMask, nullptr);
+    }
+    FileSizeSignalGuard(const FileSizeSignalGuard&) = delete;
+    FileSizeSignalGuard& operator=(const FileSizeSignalGuard&) = delete;
+
+private:
+    static bool IsPending() {
+        sigset_t pending;
+        return sigpending(&pending) == 0 && sigismember(&pending, SIGXFSZ) == 1;
+    }
+
+    sigset_t m_signal{};
+    sigset_t m_previousMask{};
+    bool m_wasPending = false;
+};
 
 // How often a file that was deleted between its creation and its lock is
 // made again.
@@ -181,6 +245,7 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
     flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
     OpenedFile opened;
+    NoteFileSizeLimit();
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         const int descriptor = OpenWithRetry(path, flags);
         if (descriptor < 0) {
@@ -204,12 +269,20 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
 }
 
 size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
+    std::optional<FileSizeSignalGuard> guard;
+    if (c_fileSizeMayBeLimited.load(std::memory_order_relaxed)) guard.emplace();
     size_t stored = 0;
     while (stored < size) {
         const ssize_t written = write(static_cast<int>(file), bytes + stored, size - stored);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) break;
         stored += static_cast<size_t>(written);
+        // A short write may have stopped at the limit: the next one would
+        // start there.
+        if (stored < size && !guard) {
+            c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
+            guard.emplace();
+        }
     }
     return stored;
 }

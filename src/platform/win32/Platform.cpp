@@ -137,30 +137,44 @@ bool DirectoryAcceptsNewFiles(const char* path) {
     return true;
 }
 
-bool ReadWholeFile(const char* path, std::string* content) {
-    if (path == nullptr || content == nullptr) return false;
+FileRead ReadWholeFile(const char* path, std::string* content) {
+    if (path == nullptr || content == nullptr) return FileRead::kCannotOpen;
     // Handles are not inherited unless asked for.
     const HANDLE file = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    content->clear();
-    bool complete = false;
-    try {
-        char chunk[16384];
-        for (;;) {
-            DWORD got = 0;
-            if (!::ReadFile(file, chunk, sizeof chunk, &got, nullptr)) break;
-            if (got == 0) {
-                complete = true;
-                break;
+    if (file == INVALID_HANDLE_VALUE) return FileRead::kCannotOpen;
+    FileRead result = FileRead::kCannotOpen;
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        result = FileRead::kNotRegularFile;
+    } else if (!GetFileSizeEx(file, &size)) {
+        result = FileRead::kCannotOpen;
+    } else if (static_cast<std::uint64_t>(size.QuadPart) > kLargestFileRead) {
+        result = FileRead::kTooLarge;
+    } else {
+        content->clear();
+        try {
+            char chunk[16384];
+            for (;;) {
+                DWORD got = 0;
+                if (!::ReadFile(file, chunk, sizeof chunk, &got, nullptr)) break;
+                if (got == 0) {
+                    result = FileRead::kRead;
+                    break;
+                }
+                // The file may grow while it is read.
+                if (content->size() + got > kLargestFileRead) {
+                    result = FileRead::kTooLarge;
+                    break;
+                }
+                content->append(chunk, got);
             }
-            content->append(chunk, got);
+        } catch (...) {
+            result = FileRead::kCannotOpen;
         }
-    } catch (...) {
-        complete = false;
     }
     CloseHandle(file);
-    return complete;
+    return result;
 }
 
 bool ConvertToLocalTime(std::time_t time, std::tm* local) {

@@ -19,4 +19,8 @@ std::string ExpectedDocumentsFolder(const std::string&) {
     return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
 }
 
+bool MakeFifo(const std::string&) {
+    return false;
+}
+
 }  // namespace kivtest
