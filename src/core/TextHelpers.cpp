@@ -24,11 +24,15 @@ std::string TrimString(const char* text, bool trimTrailing, bool trimLeading) {
     return TrimString(ViewOf(text), trimTrailing, trimLeading);
 }
 
+std::string_view TrimmedByRule(std::string_view text) {
+    if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
+    while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
+    return text;
+}
+
 std::string ApplyTrimmingRule(std::string_view text) {
-    if (!text.empty() && (text.front() == ' ' || text.back() == ' ')) {
-        return TrimString(text, true, true);
-    }
-    return std::string(text);
+    return std::string(TrimmedByRule(text));
 }
 
 std::string ToLowerAscii(std::string_view text) {

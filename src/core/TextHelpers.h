@@ -24,6 +24,8 @@ std::string TrimString(const char* text, bool trimTrailing, bool trimLeading);
 // (code 32), otherwise unchanged: a tab at one end stays when the other end
 // is not a blank.
 std::string ApplyTrimmingRule(std::string_view text);
+// The same as a view into the text.
+std::string_view TrimmedByRule(std::string_view text);
 
 // Copies with A-Z mapped to a-z (or a-z to A-Z); every other byte stays.
 std::string ToLowerAscii(std::string_view text);

@@ -11,13 +11,6 @@
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
 
-// Releases a token array and its tokens.
-void ReleaseTokens(char** tokens, size_t count) {
-    if (tokens == nullptr) return;
-    for (size_t i = 0; i < count; ++i) delete[] tokens[i];
-    delete[] tokens;
-}
-
 // A NUL-terminated copy allocated with new[].
 char* CopyToken(std::string_view token) {
     char* copy = new char[token.size() + 1];
@@ -38,13 +31,9 @@ bool TokenizeString(const char* delimiters, const char* text, char*** pTokens,
     *pTokens = nullptr;
     std::vector<char*> tokens;
     try {
-        const std::string_view rest(text);
-        size_t start = rest.find_first_not_of(delimiters);
-        while (start != std::string_view::npos) {
-            const size_t end = std::min(rest.find_first_of(delimiters, start), rest.size());
-            tokens.push_back(CopyToken(rest.substr(start, end - start)));
-            start = rest.find_first_not_of(delimiters, end);
-        }
+        ForEachToken(delimiters, text, [&tokens](std::string_view token) {
+            tokens.push_back(CopyToken(token));
+        });
         if (tokens.empty()) return false;
         char** array = new char*[tokens.size()];
         std::copy(tokens.begin(), tokens.end(), array);
@@ -58,8 +47,11 @@ bool TokenizeString(const char* delimiters, const char* text, char*** pTokens,
 }
 
 const char* GetSupportedLoggerName(const char* name) {
-    if (name == nullptr || name[0] == '\0') return nullptr;
-    const std::string trimmed = ApplyTrimmingRule(name);
+    return name == nullptr ? nullptr : SupportedLoggerName(name);
+}
+
+const char* SupportedLoggerName(std::string_view name) {
+    const std::string_view trimmed = TrimmedByRule(name);
     for (const char* known :
          {IMsgLog::LOGGER_CONSOLE, IMsgLog::LOGGER_HTML_FILE, IMsgLog::LOGGER_PLAIN_FILE,
           IMsgLog::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
@@ -69,28 +61,29 @@ const char* GetSupportedLoggerName(const char* name) {
     return nullptr;
 }
 
-size_t ParseLoggerList(const char* list, std::vector<std::string>* names) {
-    if (names == nullptr) return 0;
-    const std::string trimmed = ApplyTrimmingRule(ViewOf(list));
+namespace {
+
+// ParseLoggerList for a list already trimmed.
+size_t ParseTrimmedList(std::string_view list, std::vector<std::string>* names) {
     names->clear();
-    if (trimmed.empty()) return 0;
-    char** tokens = nullptr;
-    size_t count = 0;
     try {
-        if (TokenizeString(IMsgLog::DELIMITER, trimmed.c_str(), &tokens, &count)) {
-            for (size_t i = 0; i < count; ++i) {
-                const char* known = GetSupportedLoggerName(tokens[i]);
-                if (known != nullptr &&
-                    std::find(names->begin(), names->end(), known) == names->end()) {
-                    names->emplace_back(known);
-                }
+        ForEachToken(IMsgLog::DELIMITER, list, [names](std::string_view token) {
+            const char* known = SupportedLoggerName(token);
+            if (known != nullptr && std::find(names->begin(), names->end(), known) == names->end()) {
+                names->emplace_back(known);
             }
-        }
+        });
     } catch (...) {
         names->clear();
     }
-    ReleaseTokens(tokens, count);
     return names->size();
+}
+
+}  // namespace
+
+size_t ParseLoggerList(const char* list, std::vector<std::string>* names) {
+    if (names == nullptr) return 0;
+    return ParseTrimmedList(TrimmedByRule(ViewOf(list)), names);
 }
 
 MemberKind MemberKindOf(const char* token) {
@@ -105,10 +98,10 @@ MemberKind MemberKindOf(const char* token) {
 }
 
 std::optional<std::string> StoredLoggerList(std::string_view value) {
-    const std::string trimmed = ApplyTrimmingRule(value);
+    const std::string_view trimmed = TrimmedByRule(value);
     if (trimmed.empty()) return std::nullopt;
     std::vector<std::string> names;
-    if (ParseLoggerList(trimmed.c_str(), &names) == 0) return trimmed;
+    if (ParseTrimmedList(trimmed, &names) == 0) return std::string(trimmed);
     std::string joined = names.front();
     for (size_t i = 1; i < names.size(); ++i) joined.append(IMsgLog::DELIMITER).append(names[i]);
     return joined;

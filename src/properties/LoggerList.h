@@ -2,6 +2,7 @@
 #ifndef KIVLOGGING_PROPERTIES_LOGGERLIST_H
 #define KIVLOGGING_PROPERTIES_LOGGERLIST_H
 
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -30,9 +31,24 @@ MemberKind MemberKindOf(const char* token);
 bool TokenizeString(const char* delimiters, const char* text, char*** pTokens,
                     size_t* pCount);
 
+// Calls visit(std::string_view) for each token of the text, split as
+// TokenizeString splits it, without copying anything.
+template <typename Visit>
+void ForEachToken(std::string_view delimiters, std::string_view text, Visit visit) {
+    size_t start = text.find_first_not_of(delimiters);
+    while (start != std::string_view::npos) {
+        const size_t end = std::min(text.find_first_of(delimiters, start), text.size());
+        visit(text.substr(start, end - start));
+        start = text.find_first_not_of(delimiters, end);
+    }
+}
+
 // The kind name constant (LOGGER_CONSOLE, ...) spelled by the name after the
 // trimming rule, case-sensitively; null for anything else.
 const char* GetSupportedLoggerName(const char* name);
+
+// The same for a name given as a view.
+const char* SupportedLoggerName(std::string_view name);
 
 // Fills *names with the recognised kind names of the list, each once, in
 // order of first appearance, and returns their number. Pieces are trimmed

@@ -3,7 +3,6 @@
 #include <logging/MsgLog.h>
 
 #include <bitset>
-#include <sstream>
 #include <optional>
 
 #include "core/MsgLevel.h"
@@ -58,7 +57,9 @@ LineVerdict DiagnoseUnknownKey(std::string_view key, unsigned lineNumber) {
 
 // "on" or "off" in any ASCII case, trimmed by the trimming rule.
 const char* SwitchValue(std::string_view value) {
-    const std::string lowered = ToLowerAscii(ApplyTrimmingRule(value));
+    const std::string_view trimmed = TrimmedByRule(value);
+    if (trimmed.size() > 3) return nullptr;
+    const std::string lowered = ToLowerAscii(trimmed);
     if (lowered == kOnText) return kOnText;
     if (lowered == kOffText) return kOffText;
     return nullptr;
@@ -71,11 +72,14 @@ std::optional<std::string> AcceptedValue(int key, std::string_view value) {
         case kStatusKey:
             if (const char* text = SwitchValue(value)) return std::string(text);
             return std::nullopt;
-        case kLevelKey:
-            if (const char* level = FindMsgLevelName(ToUpperAscii(ApplyTrimmingRule(value)))) {
-                return std::string(level);
-            }
+        case kLevelKey: {
+            // No level name is longer than this; longer values need no copy.
+            constexpr size_t kLongestLevelName = 5;
+            const std::string_view trimmed = TrimmedByRule(value);
+            if (trimmed.size() > kLongestLevelName) return std::nullopt;
+            if (const char* level = FindMsgLevelName(ToUpperAscii(trimmed))) return std::string(level);
             return std::nullopt;
+        }
         case kLogDirKey:
             return AcceptLogDirectory(value);
         case kLoggersKey:
@@ -119,21 +123,23 @@ LineVerdict HandleLine(const PropertyLine& parsed, unsigned lineNumber, Reading&
     return LineVerdict::kAccepted;
 }
 
-// Reads lines until every key this reading can take is taken, the file
-// ends, or reading fails. A carriage return before a line feed is dropped.
-void ReadLines(std::istream& file, Reading& reading, PropertyMap& store, LoadObserver* observer) {
+// Reads lines until every key this reading can take is taken or the file
+// ends. A carriage return before a line feed is dropped.
+void ReadLines(std::string_view file, Reading& reading, PropertyMap& store, LoadObserver* observer) {
     static const std::string nothing;
-    std::string line;
     unsigned number = 0;
-    while (reading.acceptedLines != kFileKeyCount && std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r' && !file.eof()) line.pop_back();
+    while (reading.acceptedLines != kFileKeyCount && !file.empty()) {
+        const size_t feed = file.find('\n');
+        std::string_view line = file.substr(0, feed);
+        file.remove_prefix(feed == std::string_view::npos ? file.size() : feed + 1);
+        if (feed != std::string_view::npos && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         const PropertyLine parsed = ParsePropertyLine(line);
         const std::string* stored = &nothing;
         const LineVerdict verdict =
             HandleLine(parsed, ++number, reading, store, &stored, observer != nullptr);
         if (observer != nullptr) observer->Line(number, line, verdict, parsed.key, *stored);
     }
-    if (observer != nullptr && reading.acceptedLines == kFileKeyCount && file.peek() != EOF) {
+    if (observer != nullptr && reading.acceptedLines == kFileKeyCount && !file.empty()) {
         observer->StoppedEarly(number);
     }
 }
@@ -180,7 +186,6 @@ FileOutcome Read(const std::string& path, PropertyMap& store, ReadingState& stat
         case Platform::FileRead::kNotRegularFile: return FileOutcome::kNotRegularFile;
         case Platform::FileRead::kTooLarge: return FileOutcome::kTooLarge;
     }
-    std::istringstream file(std::move(content));
     if (observer != nullptr) observer->PropertiesFile(path, FileOutcome::kRead);
 
     Reading reading;
@@ -191,7 +196,7 @@ FileOutcome Read(const std::string& path, PropertyMap& store, ReadingState& stat
         reading.accepted[kLoggersKey] = true;
     }
     try {
-        ReadLines(file, reading, store, observer);
+        ReadLines(content, reading, store, observer);
     } catch (...) {
         // Reading ends; the defaults below still fill the gaps.
     }

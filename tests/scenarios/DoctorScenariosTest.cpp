@@ -2,9 +2,11 @@
 // its exit status, and its agreement with a process that loads the library.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <regex>
 
 #include "scenarios/Scenario.h"
@@ -55,6 +57,30 @@ std::string JsonText(const std::string& text) {
     return escaped + "\"";
 }
 
+// Starts "exec COMMAND" in a shell in the scenario's root with the
+// scenario's KIV_SYS_CONFIG_DIR, asks the doctor about the process once it
+// runs sleep, and ends it by its id.
+kivtest::ProcessResult DoctorOnProcess(const Scenario& scenario, const std::string& command,
+                                       const std::vector<std::string>& options,
+                                       const std::function<void()>& whileRunning = [] {}) {
+    const std::string pidFile = scenario.Root().File("pid");
+    const std::string shell = "cd '" + scenario.Root().Path().string() + "' && (KIV_SYS_CONFIG_DIR='" +
+                              scenario.ConfigDirectory() + "' exec " + command + " & echo $! > '" +
+                              pidFile + "')";
+    EXPECT_EQ(std::system(shell.c_str()), 0);
+    const std::string started = kivtest::ReadFile(pidFile);
+    const std::string pid = started.substr(0, started.find('\n'));
+    // Wait until the program runs (setpriv and unshare have done their part).
+    std::system(("for i in $(seq 200); do [ \"$(cat /proc/" + pid +
+                 "/comm)\" = sleep ] && break; sleep 0.05; done").c_str());
+    whileRunning();
+    std::vector<std::string> arguments = {"--pid", pid};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    kivtest::ProcessResult doctor = RunDoctor(scenario, arguments);
+    std::system(("kill " + pid).c_str());
+    return doctor;
+}
+
 TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
     Scenario scenario;
     const struct {
@@ -83,6 +109,9 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
         {"kiv.log.dynamic.logging=onn", "\"rejected-value\"", "\"on\""},
         {"kiv.log.dynamic.logging=no", "\"rejected-value\"", "\"off\""},
         {"kiv.log.dynamic.logging=of", "\"rejected-value\"", "null"},
+        {std::string("kiv.log.dir=/tmp\0junk", 21), "\"nul-in-value\"", "null"},
+        {"kiv.log.dir=~/logs", "\"missing-directory\"", "null"},
+        {"kiv.\x1b]0;owned\x07\x1b[2J=on", "\"unknown-key\"", "null"},
 
     };
     std::string properties;
@@ -108,10 +137,16 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
           "\"bogus\" is no kind name (names are case-sensitive)\n",
           "\"kiv.log.directory\" is no key of the file; did you mean \"kiv.log.dir\"?",
           "takes DEBUG, INFO, WARN, ERROR or FATAL, in any case; did you mean \"WARN\"?",
+          "\"~\" is not expanded: write the full path",
+          "the value holds a NUL byte, which no key accepts",
+          // Control characters from the file reach no terminal raw.
+          "kiv.\\x1b]0;owned\\x07\\x1b[2J",
           "Verdict: messages will be written to standard output, but not every configured member "
           "is made: plain.fil, consle, Plain.file, bogus"}) {
         EXPECT_NE(text.output.find(expected), std::string::npos) << expected << text.output;
     }
+    EXPECT_EQ(text.output.find('\x1b'), std::string::npos);
+    EXPECT_EQ(text.output.find('\x07'), std::string::npos);
 
     // A megabyte line is close to nothing (and costs no megabyte-squared).
     scenario.WriteProperties("kiv.log.level=" + std::string(1 << 20, 'W') + "\nkiv.log.dirr" +
@@ -151,6 +186,27 @@ TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
     }
     scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.fil\n");
     EXPECT_EQ(RunDoctor(scenario, {}).exitCode, 3);
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console, plain.file\n");
+    doctor = RunDoctor(scenario, {});
+    EXPECT_EQ(doctor.exitCode, 3);
+    EXPECT_NE(doctor.output.find("kinds are separated by \"|\": write \"console|plain.file\""),
+              std::string::npos) << doctor.output;
+
+    // What the library does not read, the doctor does not read either, and
+    // it says why.
+    scenario.WriteProperties("kiv.logging.status=on\n" + std::string(17u << 20, '#'));
+    doctor = RunDoctor(scenario, {"--json"});
+    EXPECT_EQ(doctor.exitCode, 1);
+    EXPECT_EQ(Field(doctor.output, "outcome"), "\"too-large\"");
+    if (kivtest::kHasFifosAndDevices) {
+        std::filesystem::remove(scenario.PropertiesFile());
+        ASSERT_TRUE(kivtest::MakeFifo(scenario.PropertiesFile()));
+        doctor = RunDoctor(scenario, {});
+        EXPECT_EQ(doctor.exitCode, 1);
+        EXPECT_NE(doctor.output.find("no regular file (a FIFO, device or socket)"), std::string::npos)
+            << doctor.output;
+        std::filesystem::remove(scenario.PropertiesFile());
+    }
     scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
                              "kiv.log.dir=" + scenario.LogDirectory() + "\n");
     EXPECT_EQ(RunDoctor(scenario, {}).exitCode, 0);
@@ -158,7 +214,9 @@ TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
     EXPECT_EQ(RunDoctor(scenario, {"--unknown"}).exitCode, 2);
     EXPECT_EQ(RunDoctor(scenario, {"--file"}).exitCode, 2);
     EXPECT_EQ(RunDoctor(scenario, {"--exe", "a", "--pid", "1"}).exitCode, 2);
-    EXPECT_EQ(RunDoctor(scenario, {"--pid", "not-a-number"}).exitCode, 2);
+    doctor = RunDoctor(scenario, {"--pid", "\x1b[2J"});
+    EXPECT_EQ(doctor.exitCode, 2);
+    EXPECT_EQ(doctor.errors.find('\x1b'), std::string::npos) << doctor.errors;
 }
 
 TEST(DoctorScenariosTest, SearchesBesideTheNamedExecutableOnlyWhenTheVariableIsUnset) {
@@ -199,6 +257,24 @@ TEST(DoctorScenariosTest, SearchesBesideTheNamedExecutableOnlyWhenTheVariableIsU
                                  "  it must be " + (bin / "CLASSIFIED" / "kiv.system.properties").string()),
               std::string::npos) << doctor.output;
 
+    EXPECT_NE(doctor.output.find("or the program must run with KIV_SYS_CONFIG_DIR=" + bin.string()),
+              std::string::npos) << doctor.output;
+
+    // The variable must name the directory, not the file in it.
+    scenario.WriteProperties("kiv.logging.status=on\n");
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = scenario.PropertiesFile();
+    doctor = RunDoctor(scenario, {"--exe", executable});
+    EXPECT_EQ(doctor.exitCode, 1);
+    std::string directory = scenario.ConfigDirectory();
+    directory.pop_back();
+    EXPECT_NE(doctor.output.find("It names the properties file itself, but it must name the directory\n"
+                                 "     that holds it: set KIV_SYS_CONFIG_DIR=" + directory + "\n"),
+              std::string::npos) << doctor.output;
+    EXPECT_EQ(doctor.output.find("kiv.system.properties" + std::string(1, kivtest::kSeparator) +
+                                 "kiv.system.properties"),
+              std::string::npos) << doctor.output;
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+
     doctor = RunDoctor(scenario, {"--json"});
     EXPECT_EQ(Field(doctor.output, "lookedBesideDoctor"), "true");
     EXPECT_NE(RunDoctor(scenario, {}).output.find("Run kivlog-doctor --exe PROGRAM"), std::string::npos);
@@ -213,30 +289,9 @@ TEST(DoctorScenariosTest, JudgesARunningProcessAsItStarted) {
         EXPECT_EQ(RunDoctor(scenario, {"--pid", "1"}).exitCode, 2);
         return;
     }
-    // Starts a process in the scenario's root with the variable set (as
-    // another user through a command prefix), asks the doctor about it, and
-    // ends it.
-    const auto doctorOnProcess = [&scenario](const std::string& prefix,
-                                             const std::vector<std::string>& options) {
-        const std::string pidFile = scenario.Root().File("pid");
-        const std::string command = "cd '" + scenario.Root().Path().string() +
-                                    "' && (KIV_SYS_CONFIG_DIR='" + scenario.ConfigDirectory() +
-                                    "' exec " + prefix + " sleep 60 & echo $! > '" + pidFile + "')";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-        const std::string started = kivtest::ReadFile(pidFile);
-        const std::string pid = started.substr(0, started.find('\n'));
-        // Wait until the program runs (setpriv has changed the user by then).
-        std::system(("for i in $(seq 200); do [ \"$(cat /proc/" + pid +
-                     "/comm)\" = sleep ] && break; sleep 0.05; done").c_str());
-        std::vector<std::string> arguments = {"--pid", pid};
-        arguments.insert(arguments.end(), options.begin(), options.end());
-        kivtest::ProcessResult doctor = RunDoctor(scenario, arguments);
-        std::system(("kill " + pid).c_str());
-        return doctor;
-    };
     // The doctor itself runs elsewhere, without the variable.
     scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
-    const kivtest::ProcessResult doctor = doctorOnProcess("", {});
+    const kivtest::ProcessResult doctor = DoctorOnProcess(scenario, "sleep 60", {});
     EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
     EXPECT_NE(doctor.output.find("The log directory is relative to the working directory " +
                                  scenario.Root().Path().string() + ": it is " +
@@ -249,10 +304,99 @@ TEST(DoctorScenariosTest, JudgesARunningProcessAsItStarted) {
     if (std::system("[ \"$(id -u)\" = 0 ] && command -v setpriv > /dev/null") != 0) return;
     std::filesystem::permissions(scenario.Root().Path(), std::filesystem::perms::others_read |
                                  std::filesystem::perms::others_exec, std::filesystem::perm_options::add);
-    const kivtest::ProcessResult json =
-        doctorOnProcess("setpriv --reuid=nobody --regid=nogroup --clear-groups", {"--json"});
+    const kivtest::ProcessResult json = DoctorOnProcess(
+        scenario, "setpriv --reuid=nobody --regid=nogroup --clear-groups sleep 60", {"--json"});
     EXPECT_EQ(json.exitCode, 3) << json.output;
     EXPECT_EQ(Field(json.output, "made"), "false");
+}
+
+// --pid sees what the process sees and reads nothing with more rights than
+// its user: its own mount namespace, its real user, the file as it stands
+// now against the process's start, and the log file it really writes.
+TEST(DoctorScenariosTest, JudgesARunningProcessOnItsOwnTerms) {
+    if (!kivtest::kProcessesCanBeInspected) GTEST_SKIP() << "no /proc";
+    namespace fs = std::filesystem;
+    Scenario scenario;
+    scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" +
+                             scenario.LogDirectory() + "\n");
+    const std::string logFile = scenario.LogDirectory() + "kiv.log_2026-12-09_13_00_00.log";
+    kivtest::ProcessResult doctor =
+        DoctorOnProcess(scenario, "sleep 60 3>>'" + logFile + "'", {"--json"}, [&scenario] {
+            fs::last_write_time(scenario.PropertiesFile(),
+                                fs::file_time_type::clock::now() + std::chrono::seconds(5));
+        });
+    EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
+    EXPECT_EQ(Field(doctor.output, "changedSinceStart"), "true");
+    EXPECT_NE(doctor.output.find("\"openLogFiles\": [" + JsonText(logFile) + "]"), std::string::npos)
+        << doctor.output;
+    EXPECT_NE(doctor.output.find("the process writes to " + logFile), std::string::npos);
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\n");
+    doctor = DoctorOnProcess(scenario, "sleep 60", {"--json"});
+    EXPECT_EQ(Field(doctor.output, "changedSinceStart"), "false") << doctor.output;
+    EXPECT_EQ(Field(doctor.output, "openLogFiles"), "[]");
+
+    if (std::system("[ \"$(id -u)\" = 0 ] && command -v setpriv > /dev/null") != 0) return;
+    fs::permissions(scenario.Root().Path(), fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::add);
+    // A setuid program started by another user reads its configuration with
+    // root's rights; the doctor must not lend those rights to that user.
+    const std::string secret = scenario.Root().File("secret");
+    kivtest::WriteFile(secret, "SECRET-LINE=1\n");
+    fs::permissions(secret, fs::perms::owner_read | fs::perms::owner_write);
+    fs::remove(scenario.PropertiesFile());
+    fs::create_symlink(secret, scenario.PropertiesFile());
+    fs::create_directory(scenario.Root().Path() / "suid");
+    const fs::path sleeper = scenario.Root().Path() / "suid" / "sleep";
+    fs::copy_file("/bin/sleep", sleeper);
+    fs::permissions(sleeper, fs::perms::set_uid | fs::perms::owner_all | fs::perms::group_read |
+                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+    doctor = DoctorOnProcess(
+        scenario, "setpriv --reuid=nobody --regid=nogroup --clear-groups " + sleeper.string() + " 60", {});
+    EXPECT_EQ(doctor.output.find("SECRET-LINE"), std::string::npos) << doctor.output;
+    EXPECT_EQ(doctor.errors.find("SECRET-LINE"), std::string::npos) << doctor.errors;
+    if (!kivtest::IsOnNoSuidMount(sleeper.string())) {
+        EXPECT_EQ(doctor.exitCode, 2) << doctor.output;
+        EXPECT_NE(doctor.errors.find("setuid"), std::string::npos) << doctor.errors;
+    }
+
+    // A process in a mount namespace of its own reads the configuration
+    // mounted there, not the one the doctor would see.
+    if (std::system("unshare -m true 2> /dev/null") != 0) return;
+    Scenario isolated;
+    isolated.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    isolated.WriteProperties("kiv.logging.status=off\n");
+    const std::string mounted = isolated.Root().File("mounted");
+    fs::create_directory(mounted);
+    kivtest::WriteFile(mounted + "/kiv.system.properties", "kiv.logging.status=on\nkiv.log.loggers=console\n");
+    doctor = DoctorOnProcess(isolated,
+                             "unshare -m --propagation private sh -c \"mount --bind '" + mounted + "' '" +
+                                 isolated.ConfigDirectory() + "' && exec sleep 60\"",
+                             {});
+    EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
+    EXPECT_EQ(RunDoctor(isolated, {"--file", isolated.PropertiesFile()}).exitCode, 1);
+}
+
+// However large the file, the report is short and the doctor's memory a
+// small multiple of the file.
+TEST(DoctorScenariosTest, StaysSmallOnAHugeFile) {
+    Scenario scenario;
+    std::string names;
+    for (int i = 0; names.size() < (6u << 20); ++i) names += "name" + std::to_string(i) + "|";
+    const std::string properties = "kiv.logging.status=on\nkiv.log.loggers=" + names +
+                                   "\nkiv.log.level=" + std::string(6u << 20, '\x1b') + "\n";
+    scenario.WriteProperties(properties);
+    for (const char* format : {"--text", "--json"}) {
+        std::vector<std::string> options;
+        if (std::string(format) == "--json") options.push_back(format);
+        const kivtest::ProcessResult doctor = RunDoctor(scenario, options);
+        EXPECT_EQ(doctor.exitCode, 3) << format;
+        EXPECT_LT(doctor.output.size(), 64u << 10) << format;
+        EXPECT_NE(doctor.output.find("more names"), std::string::npos) << format;
+    }
+    if (const std::optional<size_t> peak = kivtest::LargestChildMemory()) {
+        EXPECT_LE(*peak, 4 * properties.size());
+    }
 }
 
 TEST(DoctorScenariosTest, AgreesWithAProcessThatLoadsTheLibrary) {

@@ -2,6 +2,8 @@
 #ifndef KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H
 #define KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H
 
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace kivtest {
@@ -34,6 +36,13 @@ inline constexpr bool kHasFifosAndDevices = true;
 
 // Makes a FIFO at path where kHasFifosAndDevices; false elsewhere.
 bool MakeFifo(const std::string& path);
+
+// Whether the file system of the path ignores setuid bits.
+bool IsOnNoSuidMount(const std::string& path);
+
+// The largest peak memory, in bytes, of the child processes waited for so
+// far; nothing where the platform does not tell.
+std::optional<size_t> LargestChildMemory();
 
 // The text as a log file or a text-mode stream holds it: each line feed
 // becomes the platform's line end.

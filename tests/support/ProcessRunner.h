@@ -13,6 +13,9 @@ namespace kivtest {
 struct ProcessResult {
     int exitCode = -1;
     std::string output;
+    // Standard error, where the platform captures it (POSIX); elsewhere it
+    // goes to the test's own.
+    std::string errors;
 };
 
 // Environment changes for the child: a value sets the variable, nullopt

@@ -3,11 +3,14 @@
 // logger's members with the library's own rules.
 #include <logging/MsgLog.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "Places.h"
 #include "Report.h"
 #include "Suggestion.h"
+#include "TargetProcess.h"
 #include "core/MsgLevel.h"
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
@@ -22,8 +25,18 @@ namespace {
 namespace Logging = ORVA::KIV::System::Utility::Logging;
 using Key = Logging::IMsgLog::PropertyKey;
 
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+// The report shows texts of the file clipped, names and lines in bounded
+// numbers, so that it stays readable and its memory small for a file of any
+// size.
+constexpr size_t kLongestShown = 200;
+constexpr size_t kMostNamesShown = 20;
+constexpr size_t kMostLinesShown = 1000;
+
+std::string Quoted(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted.append(text);
+    quoted += '"';
+    return quoted;
 }
 
 std::string AcceptedValues(const std::string& key) {
@@ -50,7 +63,7 @@ std::optional<std::string> ClosestKindName(std::string_view name) {
 // The value a rejected value of the key most likely meant.
 std::optional<std::string> ClosestValue(const std::string& key, std::string_view value) {
     using Level = Logging::IMsgLog::MsgLevel;
-    const std::string trimmed = Logging::ApplyTrimmingRule(value);
+    const std::string_view trimmed = Logging::TrimmedByRule(value);
     if (key == Key::LOGGING_LEVEL) {
         return ClosestKnown(trimmed, {Level::LOGGING_DEBUG, Level::LOGGING_INFO, Level::LOGGING_WARN,
                                       Level::LOGGING_ERROR, Level::LOGGING_FATAL});
@@ -59,39 +72,87 @@ std::optional<std::string> ClosestValue(const std::string& key, std::string_view
     return std::nullopt;
 }
 
-// The pieces of a logger list, split as the library splits it.
-std::vector<std::string> LoggerTokens(const std::string& list) {
-    std::vector<std::string> pieces;
-    char** tokens = nullptr;
-    size_t count = 0;
-    Logging::TokenizeString(Logging::IMsgLog::DELIMITER, list.c_str(), &tokens, &count);
-    for (size_t i = 0; i < count; ++i) {
-        pieces.emplace_back(tokens[i]);
-        delete[] tokens[i];
+// Calls visit(std::string_view) for each piece of a logger list, split as
+// the library splits it.
+template <typename Visit>
+void ForEachLoggerPiece(std::string_view list, Visit visit) {
+    Logging::ForEachToken(Logging::IMsgLog::DELIMITER, list, visit);
+}
+
+// A text of any length as the report shows it: at most kLongestShown bytes.
+std::string Clipped(std::string_view text) {
+    if (text.size() <= kLongestShown) return std::string(text);
+    return std::string(text.substr(0, kLongestShown)) + "... (" +
+           std::to_string(text.size() - kLongestShown) + " more bytes)";
+}
+
+// For a name that holds several kind names joined by commas, semicolons or
+// blanks: the same names joined by "|".
+std::optional<std::string> KindsJoinedByBars(const std::string& name) {
+    constexpr const char* kOtherSeparators = ",; \t";
+    const std::string trimmed = Logging::ApplyTrimmingRule(name);
+    if (trimmed.find_first_of(kOtherSeparators) == std::string::npos) return std::nullopt;
+    std::string joined;
+    for (size_t start = 0; start < trimmed.size();) {
+        const size_t end = std::min(trimmed.find_first_of(kOtherSeparators, start), trimmed.size());
+        const std::string piece = trimmed.substr(start, end - start);
+        if (!piece.empty()) {
+            if (Logging::GetSupportedLoggerName(piece.c_str()) == nullptr) return std::nullopt;
+            joined += (joined.empty() ? "" : "|") + piece;
+        }
+        start = end + 1;
     }
-    delete[] tokens;
-    return pieces;
+    return joined;
+}
+
+// Why a piece of a logger list names no kind, and what it likely meant.
+std::string NoKindHint(const std::string& name) {
+    if (const std::optional<std::string> joined = KindsJoinedByBars(name)) {
+        return "; kinds are separated by \"|\": write " + Quoted(*joined);
+    }
+    return DidYouMean(ClosestKindName(name));
 }
 
 // The pieces of a written logger list that name no kind.
-std::string UnrecognisedLoggerNames(const std::string& value) {
+std::string UnrecognisedLoggerNames(std::string_view value) {
     std::string unrecognised;
-    for (const std::string& piece : LoggerTokens(value)) {
-        if (Logging::GetSupportedLoggerName(piece.c_str()) == nullptr &&
-            !Logging::ApplyTrimmingRule(piece).empty()) {
-            unrecognised += "; " + Quoted(piece) + " is no kind name (names are case-sensitive)" +
-                            DidYouMean(ClosestKindName(piece));
+    size_t listed = 0;
+    size_t more = 0;
+    ForEachLoggerPiece(value, [&](std::string_view piece) {
+        if (Logging::SupportedLoggerName(piece) != nullptr || Logging::ApplyTrimmingRule(piece).empty()) {
+            return;
         }
-    }
+        if (listed == kMostNamesShown) {
+            ++more;
+            return;
+        }
+        ++listed;
+        const std::string name(piece.substr(0, kLongestShown + 1));
+        unrecognised += "; " + Quoted(Clipped(piece)) + " is no kind name (names are case-sensitive)" +
+                        NoKindHint(name);
+    });
+    if (more > 0) unrecognised += "; and " + std::to_string(more) + " more pieces that name no kind";
     return unrecognised;
 }
 
-std::string Explain(const LineReport& line) {
+// A hint for a log directory that does not exist.
+std::string MissingDirectoryHint(const std::string& directory) {
+    if (directory.empty() || directory[0] != '~') return std::string();
+    const char* home = std::getenv("HOME");
+    return "; \"~\" is not expanded: write the full path" +
+           (home != nullptr && directory.size() > 1 && directory[1] == '/'
+                ? ", " + Quoted(home + directory.substr(1))
+                : std::string());
+}
+
+// The verdict on a line in plain words; text is the whole line.
+std::string Explain(const LineReport& line, std::string_view text) {
+    const std::string_view value = text.substr(std::min(text.find('='), text.size() - 1) + 1);
     switch (line.verdict) {
         case LineVerdict::kAccepted:
             if (line.key == Key::LOGGERS) {
                 return "accepted: " + line.key + " = " + Quoted(line.stored) +
-                       UnrecognisedLoggerNames(line.text.substr(line.text.find('=') + 1));
+                       UnrecognisedLoggerNames(value);
             }
             return "accepted: " + line.key + " = " + Quoted(line.stored);
         case LineVerdict::kEmpty:
@@ -114,18 +175,20 @@ std::string Explain(const LineReport& line) {
             return "passed over: a byte order mark starts the file and hides the key; save the "
                    "file without one";
         case LineVerdict::kRejectedValue: {
-            const std::string value = line.text.substr(line.text.find('=') + 1);
-            std::string text = "passed over: the value " + Quoted(value) + " is not accepted; " +
-                               line.key + " takes " + AcceptedValues(line.key);
-            if (value.find('#') != std::string::npos) text += " (\"#\" starts no comment inside a line)";
-            return text + DidYouMean(line.suggestion);
+            std::string explained = "passed over: the value " + Quoted(Clipped(value)) +
+                                    " is not accepted; " + line.key + " takes " + AcceptedValues(line.key);
+            if (value.find('#') != std::string_view::npos) {
+                explained += " (\"#\" starts no comment inside a line)";
+            }
+            return explained + DidYouMean(line.suggestion);
         }
         case LineVerdict::kNulInValue:
             return "passed over: the value holds a NUL byte, which no key accepts";
-        case LineVerdict::kMissingDirectory:
-            return "passed over: the directory " +
-                   Quoted(Logging::ApplyTrimmingRule(line.text.substr(line.text.find('=') + 1))) +
-                   " does not exist";
+        case LineVerdict::kMissingDirectory: {
+            const std::string directory = Clipped(Logging::ApplyTrimmingRule(value));
+            return "passed over: the directory " + Quoted(directory) + " does not exist" +
+                   MissingDirectoryHint(directory);
+        }
         case LineVerdict::kKeyAlreadyTaken:
             return "passed over: an earlier line already set " + line.key;
     }
@@ -155,12 +218,19 @@ public:
     }
     void Line(unsigned number, std::string_view text, LineVerdict verdict, std::string_view key,
               const std::string& stored) override {
-        LineReport line{number, std::string(text), verdict, std::string(key), stored, {}, {}};
+        const bool accepted = verdict == LineVerdict::kAccepted;
+        if (accepted && key == Key::LOGGERS) NoteDroppedNames(text.substr(text.find('=') + 1), stored);
+        // Accepted lines decide the settings: they are shown wherever they stand.
+        if (m_report.lines.size() >= kMostLinesShown && !accepted) {
+            ++m_report.linesNotShown;
+            return;
+        }
+        LineReport line{number, Clipped(text), verdict, Clipped(key), Clipped(stored), {}, {}};
         if (verdict == LineVerdict::kUnknownKey) line.suggestion = ClosestKey(key);
         if (verdict == LineVerdict::kRejectedValue) {
             line.suggestion = ClosestValue(line.key, text.substr(text.find('=') + 1));
         }
-        line.explanation = Explain(line);
+        line.explanation = Explain(line, text);
         m_report.lines.push_back(std::move(line));
     }
     void StoppedEarly(unsigned lastLine) override { m_report.stoppedAfterLine = lastLine; }
@@ -173,6 +243,25 @@ public:
     }
 
 private:
+    // The names the accepted logger list wrote that the stored list lost
+    // because they are no kind names.
+    void NoteDroppedNames(std::string_view written, const std::string& stored) {
+        const std::string_view trimmed = Logging::TrimmedByRule(written);
+        // Without any kind name the list is stored as written, names and all.
+        if (stored == trimmed) return;
+        ForEachLoggerPiece(trimmed, [this](std::string_view piece) {
+            const std::string name = Logging::ApplyTrimmingRule(piece.substr(0, kLongestShown + 1));
+            if (name.empty() || Logging::SupportedLoggerName(piece) != nullptr) return;
+            std::vector<std::string>& dropped = m_report.droppedLoggerNames;
+            if (std::find(dropped.begin(), dropped.end(), name) != dropped.end()) return;
+            if (dropped.size() < kMostNamesShown) {
+                dropped.push_back(name);
+            } else {
+                ++m_report.membersNotShown;
+            }
+        });
+    }
+
     Report& m_report;
 };
 
@@ -180,6 +269,12 @@ private:
 // create a new file in the log directory, as the library requires.
 std::string PlainFileMember(const Report& report, bool* made) {
     *made = false;
+    if (!report.openLogFiles.empty()) {
+        *made = true;
+        std::string files;
+        for (const std::string& file : report.openLogFiles) files += (files.empty() ? "" : ", ") + file;
+        return "file log: the process writes to " + files;
+    }
     if (!report.logDirectory) return "no member: there is no log directory";
     const std::string& directory = *report.logDirectory;
     switch (Logging::CheckNewLogFile(directory)) {
@@ -196,30 +291,18 @@ std::string PlainFileMember(const Report& report, bool* made) {
     return std::string();
 }
 
-// The names the accepted logger list line wrote that the stored list lost
-// because they are no kind names.
-std::vector<std::string> DroppedLoggerNames(const Report& report) {
-    std::vector<std::string> dropped;
-    for (const LineReport& line : report.lines) {
-        if (line.verdict != LineVerdict::kAccepted || line.key != Key::LOGGERS) continue;
-        const std::string written = Logging::ApplyTrimmingRule(line.text.substr(line.text.find('=') + 1));
-        // Without any kind name the list is stored as written, names and all.
-        if (line.stored == written) continue;
-        for (const std::string& piece : LoggerTokens(written)) {
-            const std::string name = Logging::ApplyTrimmingRule(piece);
-            if (!name.empty() && Logging::GetSupportedLoggerName(name.c_str()) == nullptr) {
-                dropped.push_back(name);
-            }
-        }
-    }
-    return dropped;
-}
-
 // The members the system logger would get from the stored logger list, and
 // the names the file asked for that make none.
-void PlanMembers(Report& report) {
-    std::vector<std::string> names = LoggerTokens(report.loggers.value_or(""));
-    for (std::string& dropped : DroppedLoggerNames(report)) names.push_back(std::move(dropped));
+void PlanMembers(Report& report, std::string_view loggers) {
+    std::vector<std::string> names;
+    ForEachLoggerPiece(loggers, [&](std::string_view piece) {
+        if (names.size() < kMostNamesShown) {
+            names.push_back(Clipped(piece));
+        } else {
+            ++report.membersNotShown;
+        }
+    });
+    names.insert(names.end(), report.droppedLoggerNames.begin(), report.droppedLoggerNames.end());
     for (const std::string& name : names) {
         MemberReport member{name, false, {}, {}};
         switch (Logging::MemberKindOf(name.c_str())) {
@@ -234,10 +317,11 @@ void PlanMembers(Report& report) {
                 member.explanation = "no member: a known kind without a logger class";
                 break;
             case Logging::MemberKind::kNotAKindName:
-                member.suggestion = ClosestKindName(name);
+                member.suggestion = KindsJoinedByBars(name);
+                if (!member.suggestion) member.suggestion = ClosestKindName(name);
                 member.explanation = "no member: not a kind name (names are case-sensitive; "
                                      "use console or plain.file)" +
-                                     DidYouMean(member.suggestion);
+                                     NoKindHint(name);
                 break;
         }
         report.members.push_back(member);
@@ -281,6 +365,10 @@ std::string Verdict(const Report& report) {
     for (const MemberReport& member : report.members) {
         if (!member.made) missing += (missing.empty() ? "" : ", ") + member.name;
     }
+    if (report.membersNotShown > 0) {
+        missing += (missing.empty() ? "" : ", ") + std::string("and ") +
+                   std::to_string(report.membersNotShown) + " more names";
+    }
     if (missing.empty()) return "messages will be written to " + where;
     return "messages will be written to " + where + ", but not every configured member is made: " +
            missing;
@@ -288,6 +376,7 @@ std::string Verdict(const Report& report) {
 
 ExitStatus ExitStatusOf(const Report& report) {
     if (!report.systemLogger) return kNothingLogged;
+    if (report.membersNotShown > 0) return kMemberMissing;
     for (const MemberReport& member : report.members) {
         if (!member.made) return kMemberMissing;
     }
@@ -296,7 +385,7 @@ ExitStatus ExitStatusOf(const Report& report) {
 
 }  // namespace
 
-Report Diagnose(const char* executable, const char* file) {
+Report Diagnose(const char* executable, const char* file, const TargetProcess* process) {
     Report report;
     report.workingDirectory = WorkingDirectory();
     Recorder recorder(report);
@@ -324,17 +413,27 @@ Report Diagnose(const char* executable, const char* file) {
         }
     }
     if (const auto loggers = store.find(Key::LOGGERS); loggers != store.end()) {
-        report.loggers = loggers->second;
+        report.loggers = Clipped(loggers->second);
     }
     report.lookedBesideDoctor =
         report.searched && executable == nullptr && report.variable != VariableState::kSet;
+    report.variableNamesFile = DirectoryOfNamedFile(report);
     report.misplacedFiles = FindMisplacedFiles(report);
+    if (process != nullptr) {
+        report.judgedProcess = true;
+        report.openLogFiles = process->openLogFiles;
+        report.changedSinceStart =
+            report.outcome == FileOutcome::kRead && ChangedAfter(report.file, process->started);
+    }
     report.resolvedConfigDirectory = ResolvedWhenRelative(report.candidate, report.workingDirectory);
     if (report.logDirectory) {
         report.resolvedLogDirectory = ResolvedWhenRelative(*report.logDirectory, report.workingDirectory);
     }
     report.systemLogger = report.loggingOn && report.outcome == FileOutcome::kRead;
-    if (report.systemLogger) PlanMembers(report);
+    if (report.systemLogger) {
+        const auto loggers = store.find(Key::LOGGERS);
+        PlanMembers(report, loggers == store.end() ? std::string_view() : std::string_view(loggers->second));
+    }
     report.verdict = Verdict(report);
     report.exitCode = ExitStatusOf(report);
     return report;

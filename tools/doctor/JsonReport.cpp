@@ -67,7 +67,8 @@ std::string JsonReport(const Report& report) {
     out << "{\n  \"search\": ";
     if (report.searched) {
         out << "{\"variable\": {\"state\": \"" << VariableName(report.variable)
-            << "\", \"value\": " << Json(report.variableValue) << "}, \"classified\": ";
+            << "\", \"value\": " << Json(report.variableValue)
+            << ", \"namesFileInDirectory\": " << Json(report.variableNamesFile) << "}, \"classified\": ";
         if (report.classifiedDirectory) {
             out << "{\"directory\": " << Json(*report.classifiedDirectory)
                 << ", \"hasFile\": " << Json(report.classifiedHasFile) << "}";
@@ -81,14 +82,16 @@ std::string JsonReport(const Report& report) {
             << ", \"misplacedFiles\": [";
         for (size_t i = 0; i < report.misplacedFiles.size(); ++i) {
             out << (i == 0 ? "" : ", ") << "{\"path\": " << Json(report.misplacedFiles[i].path)
-                << ", \"mustGoTo\": " << Json(report.misplacedFiles[i].mustGoTo) << "}";
+                << ", \"mustGoTo\": " << Json(report.misplacedFiles[i].mustGoTo)
+                << ", \"orSetVariable\": " << Json(report.misplacedFiles[i].orSetVariable) << "}";
         }
         out << "]}";
     } else {
         out << "null";
     }
     out << ",\n  \"file\": {\"path\": " << Json(report.file) << ", \"outcome\": \""
-        << OutcomeName(report.outcome) << "\"},\n  \"lines\": [";
+        << OutcomeName(report.outcome) << "\", \"changedSinceStart\": " << Json(report.changedSinceStart)
+        << "},\n  \"lines\": [";
     for (size_t i = 0; i < report.lines.size(); ++i) {
         const LineReport& line = report.lines[i];
         out << (i == 0 ? "\n" : ",\n") << "    {\"number\": " << line.number
@@ -98,7 +101,8 @@ std::string JsonReport(const Report& report) {
             << ", \"explanation\": " << Json(line.explanation)
             << ", \"suggestion\": " << Json(line.suggestion) << "}";
     }
-    out << (report.lines.empty() ? "]" : "\n  ]") << ",\n  \"stoppedAfterLine\": "
+    out << (report.lines.empty() ? "]" : "\n  ]") << ",\n  \"linesNotShown\": " << report.linesNotShown
+        << ",\n  \"stoppedAfterLine\": "
         << (report.stoppedAfterLine ? std::to_string(*report.stoppedAfterLine) : "null")
         << ",\n  \"defaults\": {";
     for (size_t i = 0; i < report.defaults.size(); ++i) {
@@ -120,7 +124,17 @@ std::string JsonReport(const Report& report) {
             << ", \"made\": " << Json(member.made) << ", \"explanation\": "
             << Json(member.explanation) << ", \"suggestion\": " << Json(member.suggestion) << "}";
     }
-    out << "],\n  \"defaultConsoleMember\": " << Json(report.defaultConsoleMember)
+    out << "],\n  \"membersNotShown\": " << report.membersNotShown << ",\n  \"openLogFiles\": ";
+    if (report.judgedProcess) {
+        out << "[";
+        for (size_t i = 0; i < report.openLogFiles.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << Json(report.openLogFiles[i]);
+        }
+        out << "]";
+    } else {
+        out << "null";
+    }
+    out << ",\n  \"defaultConsoleMember\": " << Json(report.defaultConsoleMember)
         << ",\n  \"verdict\": " << Json(report.verdict) << ",\n  \"exitCode\": "
         << static_cast<int>(report.exitCode)
         << "\n}\n";

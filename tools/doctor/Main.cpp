@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Report.h"
+#include "TerminalText.h"
 #include "TargetProcess.h"
 
 namespace {
@@ -25,8 +26,16 @@ constexpr char kUsage[] =
     "  2  usage error (or --pid could not read the process)\n"
     "  3  the system logger writes, but some configured member is not made\n";
 
+// Messages name files and values from the system; they reach the terminal
+// with control characters escaped.
+void Complain(const std::string& problem) {
+    const std::string safe = kivtools::TerminalSafe(problem);
+    std::fprintf(stderr, "kivlog-doctor: %s\n", safe.c_str());
+}
+
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "kivlog-doctor: %s\n%s", problem.c_str(), kUsage);
+    Complain(problem);
+    std::fputs(kUsage, stderr);
     return kivdoctor::kUsageError;
 }
 
@@ -53,18 +62,20 @@ int main(int argc, char** argv) {
     if ((executable != nullptr) + (file != nullptr) + (pid != nullptr) > 1) {
         return UsageError("--exe, --pid and --file exclude each other");
     }
-    std::string targetExecutable;
+    kivdoctor::TargetProcess target;
     if (pid != nullptr) {
         std::string problem;
-        if (!kivdoctor::AdoptTargetProcess(pid, &targetExecutable, &problem)) {
-            std::fprintf(stderr, "kivlog-doctor: %s\n", problem.c_str());
+        if (!kivdoctor::AdoptTargetProcess(pid, &target, &problem)) {
+            Complain(problem);
             return kivdoctor::kUsageError;
         }
-        executable = targetExecutable.c_str();
+        executable = target.executable.c_str();
     }
 
-    const kivdoctor::Report report = kivdoctor::Diagnose(executable, file);
-    const std::string text = json ? kivdoctor::JsonReport(report) : kivdoctor::TextReport(report);
+    const kivdoctor::Report report = kivdoctor::Diagnose(executable, file, pid != nullptr ? &target : nullptr);
+    // The JSON report escapes every control character itself.
+    const std::string text = json ? kivdoctor::JsonReport(report)
+                                  : kivtools::TerminalSafe(kivdoctor::TextReport(report));
     std::fwrite(text.data(), 1, text.size(), stdout);
     return report.exitCode;
 }

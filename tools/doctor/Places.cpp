@@ -1,5 +1,6 @@
 #include "Places.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
@@ -33,6 +34,26 @@ std::optional<std::string> ResolvedWhenRelative(const std::string& path,
     return (fs::path(workingDirectory) / path).lexically_normal().string();
 }
 
+std::optional<std::string> DirectoryOfNamedFile(const Report& report) {
+    using ORVA::KIV::System::Utility::Logging::kPropertiesFileName;
+    if (!report.searched || report.variable != VariableState::kSet) return std::nullopt;
+    // The candidate is the variable's value as a directory text.
+    const fs::path named = fs::path(report.candidate).parent_path();
+    if (named.filename() != kPropertiesFileName || !IsFile(named)) return std::nullopt;
+    return named.parent_path().string();
+}
+
+bool ChangedAfter(const std::string& path, std::time_t time) {
+    std::error_code error;
+    const fs::file_time_type changed = fs::last_write_time(path, error);
+    if (error || time == 0) return false;
+    // The start is known to the second, and the boot time it counts from
+    // only roughly: a change counts when it is clearly later.
+    constexpr std::chrono::seconds kUncertainty(2);
+    const auto changedAt = std::chrono::file_clock::to_sys(changed);
+    return changedAt > std::chrono::system_clock::from_time_t(time) + kUncertainty;
+}
+
 std::vector<MisplacedFile> FindMisplacedFiles(const Report& report) {
     using ORVA::KIV::System::Utility::Logging::kPropertiesFileName;
     const bool variableDecides = report.variable == VariableState::kSet;
@@ -55,10 +76,17 @@ std::vector<MisplacedFile> FindMisplacedFiles(const Report& report) {
 
     std::vector<MisplacedFile> found;
     for (const fs::path& place : places) {
-        if (!IsFile(place) || SamePlace(place, expected)) continue;
+        if (!IsFile(place) || SamePlace(place, expected) ||
+            (report.variableNamesFile && SamePlace(place, fs::path(*report.variableNamesFile) /
+                                                              kPropertiesFileName))) {
+            continue;
+        }
         bool seen = false;
         for (const MisplacedFile& earlier : found) seen = seen || SamePlace(earlier.path, place);
-        if (!seen) found.push_back({place.lexically_normal().string(), expected.string()});
+        if (!seen) {
+            const fs::path normal = place.lexically_normal();
+            found.push_back({normal.string(), expected.string(), normal.parent_path().string()});
+        }
     }
     return found;
 }

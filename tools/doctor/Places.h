@@ -4,6 +4,7 @@
 #ifndef KIVLOGGING_TOOLS_DOCTOR_PLACES_H
 #define KIVLOGGING_TOOLS_DOCTOR_PLACES_H
 
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ std::string WorkingDirectory();
 // directory; nothing for an absolute path.
 std::optional<std::string> ResolvedWhenRelative(const std::string& path,
                                                 const std::string& workingDirectory);
+
+// When KIV_SYS_CONFIG_DIR names the properties file itself rather than its
+// directory: that directory.
+std::optional<std::string> DirectoryOfNamedFile(const Report& report);
+
+// Whether the file was last changed clearly after the time (more than two
+// seconds, the uncertainty of a process's start time); false when unknown.
+bool ChangedAfter(const std::string& path, std::time_t time);
 
 // After a search that found no properties file: the files of that name in
 // the executable's own directory (instead of CLASSIFIED beneath it), in the

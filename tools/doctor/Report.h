@@ -42,6 +42,8 @@ struct MisplacedFile {
     std::string path;
     // Where the library looks for it.
     std::string mustGoTo;
+    // The directory that KIV_SYS_CONFIG_DIR could name instead of a move.
+    std::string orSetVariable;
 };
 
 // Exit statuses, for scripts.
@@ -67,6 +69,9 @@ struct Report {
     std::vector<MisplacedFile> misplacedFiles;
     VariableState variable = VariableState::kUnset;
     std::string variableValue;
+    // The directory that holds the properties file, when KIV_SYS_CONFIG_DIR
+    // names the file itself instead.
+    std::optional<std::string> variableNamesFile;
     std::optional<std::string> classifiedDirectory;
     bool classifiedHasFile = false;
     std::string candidate;
@@ -77,6 +82,8 @@ struct Report {
     std::string file;
     FileOutcome outcome = FileOutcome::kNoDirectory;
     std::vector<LineReport> lines;
+    // Lines past the first thousand that are not shown (none accepted).
+    size_t linesNotShown = 0;
     std::optional<unsigned> stoppedAfterLine;
     std::vector<std::pair<std::string, std::string>> defaults;
     std::optional<std::string> documentsFolder;
@@ -93,17 +100,33 @@ struct Report {
     std::string logDirectorySource = "none";
     std::optional<std::string> loggers;
     std::vector<MemberReport> members;
+    // Names of the written logger list that name no kind, each once.
+    std::vector<std::string> droppedLoggerNames;
+    // Further names of the logger list that make no member and are not
+    // shown one by one.
+    size_t membersNotShown = 0;
     bool defaultConsoleMember = false;
     bool systemLogger = false;
+
+    // For --pid: the default-named log files the process has open, and
+    // whether the properties file changed after the process started (so the
+    // process may have read other settings than the report shows).
+    bool judgedProcess = false;
+    std::vector<std::string> openLogFiles;
+    bool changedSinceStart = false;
 
     std::string verdict;
     ExitStatus exitCode = kNothingLogged;
 };
 
+struct TargetProcess;
+
 // Evaluates the configuration as a process started now would: from
 // KIV_SYS_CONFIG_DIR or "CLASSIFIED" beside the executable (executable null:
-// this program), or, with file set, that properties file alone.
-Report Diagnose(const char* executable, const char* file);
+// this program), or, with file set, that properties file alone. With process
+// set, as the running process it describes (the caller has taken on its
+// view of the system already).
+Report Diagnose(const char* executable, const char* file, const TargetProcess* process);
 
 std::string TextReport(const Report& report);
 std::string JsonReport(const Report& report);

@@ -2,18 +2,32 @@
 #ifndef KIVLOGGING_TOOLS_DOCTOR_TARGETPROCESS_H
 #define KIVLOGGING_TOOLS_DOCTOR_TARGETPROCESS_H
 
+#include <ctime>
 #include <string>
+#include <vector>
 
 namespace kivdoctor {
 
+struct TargetProcess {
+    // The executable's path as the process sees it.
+    std::string executable;
+    // When the process started.
+    std::time_t started = 0;
+    // The default-named log files (kiv.log_*.log) the process has open.
+    std::vector<std::string> openLogFiles;
+};
+
 // Takes over, from the running process pid, what decides its logging
-// configuration: returns its executable's path and gives this process the
-// same user and groups, the same working directory and the same
-// KIV_SYS_CONFIG_DIR, HOME, XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR (set or
-// unset as there). False, with a message naming what was wrong, when that
-// cannot be done (no such process, no permission, or a platform without
-// /proc).
-bool AdoptTargetProcess(const std::string& pid, std::string* executable, std::string* problem);
+// configuration: this process then sees the files the process sees (its
+// mount namespace and root, entered as root), runs as its real user with its
+// groups, in its working directory, with its KIV_SYS_CONFIG_DIR, HOME,
+// XDG_CONFIG_HOME and XDG_DOCUMENTS_DIR (set or unset as there). Refuses a
+// process whose real and effective user or group differ (a setuid or setgid
+// program): judging it would read files with privileges its user lacks.
+// False, with a message naming what was wrong, when any of this cannot be
+// done (no such process, no permission, or a platform without /proc); this
+// process may then be left part-way and should only report and exit.
+bool AdoptTargetProcess(const std::string& pid, TargetProcess* target, std::string* problem);
 
 }  // namespace kivdoctor
 

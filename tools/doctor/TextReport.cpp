@@ -23,6 +23,10 @@ void WriteSearch(const Report& report, std::ostringstream& out) {
         case VariableState::kSet:
             out << "  1. KIV_SYS_CONFIG_DIR is set to \"" << report.variableValue
                 << "\"; it decides alone.\n";
+            if (report.variableNamesFile) {
+                out << "     It names the properties file itself, but it must name the directory\n"
+                    << "     that holds it: set KIV_SYS_CONFIG_DIR=" << *report.variableNamesFile << "\n";
+            }
             break;
         case VariableState::kBlank:
             out << "  1. KIV_SYS_CONFIG_DIR is blank, which counts as unset.\n";
@@ -56,7 +60,9 @@ void WriteSearch(const Report& report, std::ostringstream& out) {
     }
     for (const MisplacedFile& misplaced : report.misplacedFiles) {
         out << "  Found " << misplaced.path << ", but the library does not look there:\n"
-            << "  it must be " << misplaced.mustGoTo << "\n";
+            << "  it must be " << misplaced.mustGoTo << ",\n"
+            << "  or the program must run with KIV_SYS_CONFIG_DIR=" << misplaced.orSetVariable
+            << " (as installed programs do)\n";
     }
 }
 
@@ -70,12 +76,20 @@ std::string TextReport(const Report& report) {
         out << "\n";
     }
     out << "Properties file: " << (report.file.empty() ? "(none)" : report.file) << ": "
-        << OutcomeText(report.outcome) << "\n\n";
+        << OutcomeText(report.outcome) << "\n";
+    if (report.changedSinceStart) {
+        out << "  It changed after the process started: the process may have read other\n"
+            << "  settings than those below.\n";
+    }
+    out << "\n";
 
     if (!report.lines.empty()) {
         out << "Lines of the file\n";
         for (const LineReport& line : report.lines) {
             out << "  " << line.number << ": " << line.text << "\n      " << line.explanation << "\n";
+        }
+        if (report.linesNotShown > 0) {
+            out << "  ... and " << report.linesNotShown << " more lines, none of them accepted\n";
         }
         if (report.stoppedAfterLine) {
             out << "  Reading stopped after line " << *report.stoppedAfterLine
@@ -118,6 +132,9 @@ std::string TextReport(const Report& report) {
         out << "System logger members\n";
         for (const MemberReport& member : report.members) {
             out << "  " << member.name << ": " << member.explanation << "\n";
+        }
+        if (report.membersNotShown > 0) {
+            out << "  ... and " << report.membersNotShown << " more names that make no member\n";
         }
         if (report.defaultConsoleMember) {
             out << "  (no usable name: the default member, a console log, is used)\n";

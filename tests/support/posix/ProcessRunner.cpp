@@ -1,10 +1,12 @@
 #include "support/ProcessRunner.h"
 
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 extern char** environ;
@@ -37,8 +39,14 @@ std::vector<char*> PointersTo(std::vector<std::string>& texts) {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const EnvironmentChanges& environment) {
     ProcessResult result;
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0) return result;
+    int output[2];
+    int errors[2];
+    if (pipe(output) != 0) return result;
+    if (pipe(errors) != 0) {
+        close(output[0]);
+        close(output[1]);
+        return result;
+    }
 
     std::vector<std::string> argumentTexts{program};
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
@@ -48,25 +56,45 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+    for (int end : {output[0], output[1], errors[0], errors[1]}) {
+        posix_spawn_file_actions_addclose(&actions, end);
+    }
     pid_t child = -1;
     const int spawned =
         posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[1]);
+    close(output[1]);
+    close(errors[1]);
 
+    // Both pipes at once, so that a child filling one never waits on the
+    // other.
+    pollfd ends[] = {{output[0], POLLIN, 0}, {errors[0], POLLIN, 0}};
+    std::string* const into[] = {&result.output, &result.errors};
     char buffer[4096];
-    for (;;) {
-        const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
-        if (count > 0) {
-            result.output.append(buffer, static_cast<size_t>(count));
-        } else if (count == 0 || errno != EINTR) {
+    for (int open = 2; open > 0;) {
+        if (poll(ends, 2, -1) < 0) {
+            if (errno == EINTR) continue;
             break;
         }
+        for (int i = 0; i < 2; ++i) {
+            if (ends[i].fd < 0 || ends[i].revents == 0) continue;
+            const ssize_t count = read(ends[i].fd, buffer, sizeof buffer);
+            if (count > 0) {
+                into[i]->append(buffer, static_cast<size_t>(count));
+            } else if (count == 0 || errno != EINTR) {
+                close(ends[i].fd);
+                ends[i].fd = -1;
+                --open;
+            }
+        }
     }
-    close(pipeEnds[0]);
+    for (const pollfd& end : ends) {
+        if (end.fd >= 0) close(end.fd);
+    }
+    // What the child said there stays visible in the test's own log.
+    std::fwrite(result.errors.data(), 1, result.errors.size(), stderr);
     if (spawned != 0) return result;
 
     int status = 0;

@@ -23,4 +23,12 @@ bool MakeFifo(const std::string&) {
     return false;
 }
 
+bool IsOnNoSuidMount(const std::string&) {
+    return true;
+}
+
+std::optional<size_t> LargestChildMemory() {
+    return std::nullopt;
+}
+
 }  // namespace kivtest

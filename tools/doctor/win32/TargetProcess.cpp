@@ -2,7 +2,7 @@
 
 namespace kivdoctor {
 
-bool AdoptTargetProcess(const std::string&, std::string*, std::string* problem) {
+bool AdoptTargetProcess(const std::string&, TargetProcess*, std::string* problem) {
     *problem = "--pid is available on Linux only; use --exe with the program's path";
     return false;
 }
