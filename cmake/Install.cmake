@@ -40,3 +40,14 @@ file(RELATIVE_PATH KIVLOGGING_PC_TO_PREFIX
 configure_file(cmake/kivlogging.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivlogging.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivlogging.pc
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
+# The macros' module brings the library and, where <format> is missing, fmt.
+if(TARGET kivlogging_format)
+  if(KIVLOGGING_FORMAT_BACKEND STREQUAL "std")
+    set(KIVLOGGING_FORMAT_PC_REQUIRES "kivlogging")
+  else()
+    set(KIVLOGGING_FORMAT_PC_REQUIRES "kivlogging fmt")
+  endif()
+  configure_file(cmake/kivlogging-format.pc.in ${CMAKE_CURRENT_BINARY_DIR}/kivlogging-format.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/kivlogging-format.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
+endif()

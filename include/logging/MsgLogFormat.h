@@ -13,25 +13,41 @@
 //
 // - log is an IMsgLog* of any kind (a subclass pointer, the system logger, a
 //   group), a MsgLogPtr, or null, which writes nothing.
-// - The format string is checked against the arguments at compile time.
+// - The format string is checked against the arguments at compile time: a
+//   replacement field without an argument, or an argument that no field
+//   uses, does not compile. So does a marking given as a string literal that
+//   holds a replacement field: the marking was most likely forgotten and the
+//   format string took its place. A marking that is a char array must be a
+//   constant (a literal or constexpr); pass any other text as a pointer.
 //   Formatting uses the standard <format> where the standard library has it,
 //   {fmt} otherwise; custom types need a formatter of the library in use.
+//   Arguments are forwarded as given, so views ({fmt}'s join) work.
+// - The log may not be a temporary MsgLogPtr: it would delete the log before
+//   the message is written, so such a call does not compile.
 // - The arguments are evaluated, and the text formatted, only when the
 //   message will be written: log not null, IMsgLog::LoggingIsOn() and
 //   log->CanLogMessages().
 // - The method name is computed at compile time (see MsgLogMethodName.h).
 // - The message goes through the log's virtual front end (log->Warn(method,
 //   text, marking) and so on), exactly like a hand-written call.
-// - A text shorter than 1 KiB is formatted on the stack; a longer one is
-//   formatted again into a std::string, written whole.
+// - The text is formatted once, into 1 KiB on the stack; a longer text
+//   continues on the heap (with {fmt}; <format> formats into a std::string).
 // - An exception from formatting (a formatter of the caller's type, a bad
 //   dynamic width, no memory for a long text) drops the message; exceptions
 //   from evaluating the arguments reach the caller as usual.
 // - There is no thread_local or static object with a destructor, so the
 //   macros work during static initialisation, static destruction and
 //   thread exit.
+//
+// Needs C++20 (-std=c++20) and, where the standard library has no <format>
+// (g++ 12, clang 14, mingw-w64), {fmt}: pkg-config kivlogging-format or the
+// CMake target KivLogging::format bring both.
 #ifndef KIVLOGGING_LOGGING_MSGLOGFORMAT_H
 #define KIVLOGGING_LOGGING_MSGLOGFORMAT_H
+
+#if __cplusplus < 202002L
+#error "logging/MsgLogFormat.h needs C++20 or later (-std=c++20), and {fmt} where the standard library has no <format> (pkg-config kivlogging-format)"
+#endif
 
 #include <logging/MsgLog.h>
 #include <logging/MsgLogMethodName.h>
@@ -39,7 +55,12 @@
 
 #include <atomic>
 #include <cstddef>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 #include <version>
 
 #if defined(__cpp_lib_format)
@@ -56,18 +77,146 @@ namespace Backend = ::std;
 namespace Backend = ::fmt;
 #endif
 
-// A format string checked at compile time against the argument types.
-template <class... Args>
-using FormatString = Backend::format_string<Args...>;
-
 enum class Level { Debug, Info, Warn, Error, Fatal };
 
 // Room on the stack for a text with its terminating NUL.
 constexpr std::size_t kStackTextSize = 1024;
 
+#if defined(__cpp_lib_format)
+using TextBuffer = std::string;
+#else
+using TextBuffer = fmt::basic_memory_buffer<char, kStackTextSize>;
+#endif
+
+// Reached only in constant evaluation, where calling them stops the compile
+// with their names as the message.
+void MarkingHoldsAReplacementField_IsTheMarkingMissingBeforeTheFormat();
+void FormatStringLeavesAnArgumentUnused();
+
+// The arguments a format string uses: how many automatically numbered
+// fields it has, which numbered fields, and whether it names any argument
+// (which this check cannot follow). Nested fields of a width or precision
+// use arguments too.
+struct FieldUse {
+    std::size_t automatic = 0;
+    unsigned long long numbered = 0;
+    bool named = false;
+};
+
+constexpr void CountField(std::string_view id, FieldUse& use) {
+    if (id.empty()) {
+        ++use.automatic;
+    } else if (id[0] >= '0' && id[0] <= '9') {
+        std::size_t index = 0;
+        for (char c : id) index = index * 10 + static_cast<std::size_t>(c - '0');
+        if (index < 64) use.numbered |= 1ull << index;
+    } else {
+        use.named = true;
+    }
+}
+
+constexpr FieldUse UsedArguments(std::string_view format) {
+    FieldUse use;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '{') continue;
+        if (i + 1 < format.size() && format[i + 1] == '{') {
+            ++i;
+            continue;
+        }
+        // The argument id runs to ':' or '}'; a specification may hold
+        // nested fields.
+        std::size_t end = i + 1;
+        while (end < format.size() && format[end] != ':' && format[end] != '}') ++end;
+        CountField(format.substr(i + 1, end - i - 1), use);
+        int depth = 1;
+        for (i = end; i < format.size() && depth > 0; ++i) {
+            if (format[i] == '{') {
+                std::size_t idEnd = i + 1;
+                while (idEnd < format.size() && format[idEnd] != '}') ++idEnd;
+                CountField(format.substr(i + 1, idEnd - i - 1), use);
+                i = idEnd;
+            } else if (format[i] == '}') {
+                --depth;
+            }
+        }
+        --i;
+    }
+    return use;
+}
+
+constexpr bool LeavesArgumentUnused(std::string_view format, std::size_t arguments) {
+    const FieldUse use = UsedArguments(format);
+    if (use.named) return false;
+    if (use.numbered == 0) return use.automatic < arguments;
+    for (std::size_t index = 0; index < arguments && index < 64; ++index) {
+        if ((use.numbered & (1ull << index)) == 0) return true;
+    }
+    return false;
+}
+
+// A format string checked at compile time against the argument types, and
+// for arguments that no field uses.
+template <class... Args>
+class CheckedFormat {
+public:
+    template <class Text>
+        requires std::is_convertible_v<const Text&, std::string_view>
+    consteval CheckedFormat(const Text& text) : m_format(text) {
+        if (LeavesArgumentUnused(std::string_view(text), sizeof...(Args))) {
+            FormatStringLeavesAnArgumentUnused();
+        }
+    }
+    // A format string known only at run time ({fmt}'s fmt::runtime).
+    template <class Runtime>
+        requires(!std::is_convertible_v<const Runtime&, std::string_view> &&
+                 std::is_constructible_v<Backend::format_string<Args...>, Runtime>)
+    CheckedFormat(Runtime runtime) : m_format(runtime) {}
+
+    Backend::format_string<Args...> Get() const { return m_format; }
+
+private:
+    Backend::format_string<Args...> m_format;
+};
+
+// Keeps the format string's arguments out of deduction, so that they are
+// deduced from the arguments alone.
+template <class... Args>
+using FormatString = CheckedFormat<std::type_identity_t<Args>...>;
+
+// The marking of a call. A string literal is checked at compile time.
+class Marking {
+public:
+    template <std::size_t N>
+    consteval Marking(const char (&text)[N]) : m_text(text) {
+        const std::string_view marking(text, N - 1);
+        const std::size_t open = marking.find('{');
+        if (open != std::string_view::npos && marking.find('}', open) != std::string_view::npos) {
+            MarkingHoldsAReplacementField_IsTheMarkingMissingBeforeTheFormat();
+        }
+    }
+    template <class Pointer>
+        requires(std::is_convertible_v<Pointer, const char*> &&
+                 !std::is_array_v<std::remove_reference_t<Pointer>>)
+    Marking(Pointer&& text) : m_text(text) {}
+
+    const char* Text() const { return m_text; }
+
+private:
+    const char* m_text;
+};
+
 inline IMsgLog* AsLog(IMsgLog* log) { return log; }
 inline IMsgLog* AsLog(const MsgLogPtr& log) { return log.get(); }
 inline IMsgLog* AsLog(std::nullptr_t) { return nullptr; }
+// A temporary MsgLogPtr deletes its log at the end of the statement that
+// takes the log from it, before the message is written.
+template <class Deleter>
+IMsgLog* AsLog(std::unique_ptr<IMsgLog, Deleter>&&) {
+    static_assert(sizeof(Deleter) == 0,
+                  "KIV_* macros: the log is a temporary MsgLogPtr, which would delete the log before "
+                  "the message is written; keep the MsgLogPtr in a variable");
+    return nullptr;
+}
 
 // The process-wide switch, read as IMsgLog::LoggingIsOn() reads it, but
 // through the reference IMsgLog keeps for its subclasses: the path that
@@ -91,32 +240,18 @@ void Deliver(IMsgLog* log, const char* method, const char* text, const char* mar
     if constexpr (level == Level::Fatal) log->Fatal(method, text, marking);
 }
 
-// Formats the text and hands it to the log's front end. The arguments are
-// taken by const reference so that the checked format string's type matches
-// the one the formatting functions expect for the same arguments.
+// Formats the text once and hands it to the log's front end.
 template <Level level, class... Args>
-void Write(IMsgLog* log, const char* method, const char* marking,
-           FormatString<const Args&...> format, const Args&... args) {
-    char text[kStackTextSize];
-    std::size_t size = 0;
+void Write(IMsgLog* log, const char* method, Marking marking, FormatString<Args...> format,
+           Args&&... args) {
+    TextBuffer text;
     try {
-        size = static_cast<std::size_t>(
-            Backend::format_to_n(text, kStackTextSize - 1, format, args...).size);
+        Backend::format_to(std::back_inserter(text), format.Get(), std::forward<Args>(args)...);
+        text.push_back('\0');
     } catch (...) {
         return;
     }
-    if (size < kStackTextSize) {
-        text[size] = '\0';
-        Deliver<level>(log, method, text, marking);
-        return;
-    }
-    std::string longText;
-    try {
-        longText = Backend::format(format, args...);
-    } catch (...) {
-        return;
-    }
-    Deliver<level>(log, method, longText.c_str(), marking);
+    Deliver<level>(log, method, text.data(), marking.Text());
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Formatting

@@ -92,7 +92,6 @@ constexpr string_view EnclosingOfLambda(string_view text) {
     return text;
 }
 
-// The index of the last "operator" keyword, or npos.
 constexpr std::size_t OperatorKeyword(string_view text) {
     constexpr string_view keyword = "operator";
     for (std::size_t at = text.rfind(keyword); at != npos; at = at == 0 ? npos : text.rfind(keyword, at - 1)) {
@@ -104,9 +103,29 @@ constexpr std::size_t OperatorKeyword(string_view text) {
     return npos;
 }
 
+// Whether the group closed at `close` is the operand of decltype, as in a
+// "decltype(auto)" return type.
+constexpr bool ClosesDecltype(string_view text, std::size_t close) {
+    const std::size_t open = MatchingOpen(text, close);
+    return open != npos && text.substr(0, open).ends_with("decltype");
+}
+
+// The index of the last "operator" keyword, or npos.
+constexpr std::size_t OperatorKeyword(string_view text);
+
+// Whether the name ends in a conversion operator ("operator bool", clang's
+// "operator int (*)(int)"), whose type may hold brackets of its own.
+constexpr bool IsConversion(string_view name) {
+    constexpr std::size_t keywordSize = 8;
+    const std::size_t keyword = OperatorKeyword(name);
+    const string_view op = keyword == npos ? string_view() : name.substr(keyword);
+    return op.size() > keywordSize + 1 && op[keywordSize] == ' ' && IsIdentifierChar(op[keywordSize + 1]);
+}
+
 // The start of the qualified name that ends at `end`: back to the blank,
 // '*' or '&' that ends the return type. A blank right after a parameter list
-// belongs to a function scope ("f() const::Local").
+// belongs to a function scope ("f() const::Local"), unless the list is
+// decltype's.
 constexpr std::size_t QualifiedNameStart(string_view text, std::size_t end) {
     for (std::size_t i = end; i-- > 0;) {
         if (IsClosing(text[i])) {
@@ -114,7 +133,8 @@ constexpr std::size_t QualifiedNameStart(string_view text, std::size_t end) {
             if (i == npos) return 0;
             continue;
         }
-        const bool afterParameters = text[i] == ' ' && i > 0 && text[i - 1] == ')';
+        const bool afterParameters =
+            text[i] == ' ' && i > 0 && text[i - 1] == ')' && !ClosesDecltype(text, i - 1);
         if ((text[i] == ' ' && !afterParameters) || text[i] == '*' || text[i] == '&') return i + 1;
     }
     return 0;
@@ -125,13 +145,26 @@ constexpr std::size_t QualifiedNameStart(string_view text, std::size_t end) {
 // "void shop::Box<T>::Put(const T&) [with T = int]".
 constexpr string_view QualifiedName(string_view signature) {
     string_view text = EnclosingOfLambda(WithoutTemplateSuffix(signature));
+    // A function returning a reference or pointer to an array:
+    // "int (& f(int))[3]". The bounds go, then the brackets around the name.
+    if (text.ends_with(']')) {
+        while (text.ends_with(']')) {
+            const std::size_t open = MatchingOpen(text, text.size() - 1);
+            if (open == npos) return {};
+            text = text.substr(0, open);
+        }
+        if (!text.ends_with(')')) return {};
+        const std::size_t open = MatchingOpen(text, text.size() - 1);
+        if (open == npos) return {};
+        text = text.substr(open + 1, text.size() - open - 2);
+    }
     string_view name = text;
     for (std::size_t close = text.rfind(')'); close != npos; close = text.rfind(')')) {
         const std::size_t open = MatchingOpen(text, close);
         if (open == npos) return {};
         name = text.substr(0, open);
         // A function returning a function pointer: "void (*f(int))(int)".
-        if (!name.ends_with(')') || name.ends_with("operator()")) break;
+        if (!name.ends_with(')') || name.ends_with("operator()") || IsConversion(name)) break;
         const std::size_t inner = MatchingOpen(name, name.size() - 1);
         if (inner == npos) return {};
         text = name.substr(inner + 1, name.size() - inner - 2);
@@ -183,12 +216,9 @@ constexpr MethodName<N> ParseMethodName(const char (&signature)[N]) {
     }
     if (keyword != npos) {
         const string_view op = name.substr(keyword);
-        constexpr std::size_t keywordSize = 8;
         // "operator bool", "operator std::map<K, V>": a conversion, named by
         // its type without template arguments. Anything else is a symbol.
-        const bool conversion = op.size() > keywordSize + 1 && op[keywordSize] == ' ' &&
-                                IsIdentifierChar(op[keywordSize + 1]);
-        if (conversion) {
+        if (IsConversion(op)) {
             AppendWithoutTemplates(result.m_text, length, op);
         } else {
             for (char c : op) result.m_text[length++] = c;

@@ -122,7 +122,8 @@ TEST(FormatMacrosTest, ArgumentsAreNotEvaluatedWhenNothingWouldBeWritten) {
     kivtest::ScopedLoggingSwitch on(true);
     KIV_WARN(none, "(U) ", "{}", counted());
     KIV_INFO(nullptr, "(U) ", "{}", counted());
-    KIV_FATAL(MsgLogPtr(), "(U) ", "{}", counted());
+    const MsgLogPtr empty;
+    KIV_FATAL(empty, "(U) ", "{}", counted());
     log.StopAccepting();
     KIV_DEBUG(&log, "(U) ", "{}", counted());
     EXPECT_EQ(evaluations, 0);
@@ -141,6 +142,51 @@ TEST(FormatMacrosTest, AClosedFileLogEvaluatesNothing) {
     int evaluations = 0;
     KIV_WARN(log, "(U) ", "{}", ++evaluations);
     EXPECT_EQ(evaluations, 0);
+}
+
+// A value whose formatter counts how often it runs.
+struct Audited {
+    int* formatted;
+};
+
+}  // namespace
+
+#if defined(__cpp_lib_format)
+template <>
+struct std::formatter<Audited> : std::formatter<std::string_view> {
+    auto format(const Audited& value, std::format_context& context) const {
+        ++*value.formatted;
+        return std::formatter<std::string_view>::format(std::string(2000, 'a'), context);
+    }
+};
+#else
+template <>
+struct fmt::formatter<Audited> : fmt::formatter<fmt::string_view> {
+    auto format(const Audited& value, fmt::format_context& context) const {
+        ++*value.formatted;
+        return fmt::formatter<fmt::string_view>::format(std::string(2000, 'a'), context);
+    }
+};
+#endif
+
+namespace {
+
+// Arguments are forwarded as given (views must come as rvalues), and a long
+// text is formatted once, so a formatter's side effects happen once.
+TEST(FormatMacrosTest, ForwardsArgumentsAndFormatsOnce) {
+    kivtest::ScopedLoggingSwitch on(true);
+    FrontEndLog log;
+    int formatted = 0;
+    KIV_INFO(&log, "(U) ", "{}", Audited{&formatted});
+    EXPECT_EQ(formatted, 1);
+    ASSERT_EQ(log.calls.size(), 1U);
+    EXPECT_EQ(log.calls[0], "INFO|FormatMacrosTest_ForwardsArgumentsAndFormatsOnce_Test::TestBody|" +
+                                std::string(2000, 'a') + "|(U) ");
+#if !defined(__cpp_lib_format)
+    const std::vector<int> items = {1, 2, 3};
+    KIV_INFO(&log, "(U) ", "items {}", fmt::join(items, ", "));
+    EXPECT_EQ(log.calls.back(), "INFO|FormatMacrosTest_ForwardsArgumentsAndFormatsOnce_Test::TestBody|items 1, 2, 3|(U) ");
+#endif
 }
 
 TEST(FormatMacrosTest, AFormattingErrorDropsTheMessage) {

@@ -23,6 +23,13 @@ static_assert(Gives("const std::vector<std::pair<int, int>> &shop::OrderJob::Ref
 static_assert(Gives("static void (* shop::OrderJob::Pick(int))(int)", "shop::OrderJob::Pick"));
 static_assert(Gives("static void (*shop::OrderJob::Pick(int))(int)", "shop::OrderJob::Pick"));
 static_assert(Gives("void Apply(void (*)(int), std::function<bool(int)>)", "Apply"));
+static_assert(Gives("decltype(auto) DeclAuto()", "DeclAuto"));
+static_assert(Gives("decltype(auto) shop::X::Get()", "shop::X::Get"));
+static_assert(Gives("decltype(x.y()) shop::X::Get() const", "shop::X::Get"));
+static_assert(Gives("int (& RefArray())[3]", "RefArray"));
+static_assert(Gives("int (&RefArray())[3]", "RefArray"));
+static_assert(Gives("int (* PtrArray())[3]", "PtrArray"));
+static_assert(Gives("int (& shop::Y::Arr(int))[3][4]", "shop::Y::Arr"));
 
 // Templates: the argument lists and the suffix go.
 static_assert(Gives("T Twice(T) [with T = double]", "Twice"));
@@ -50,6 +57,9 @@ static_assert(Gives("shop::OrderJob::operator bool() const", "shop::OrderJob::op
 static_assert(Gives("bool shop::OrderJob::operator bool() const", "shop::OrderJob::operator bool"));
 static_assert(Gives("shop::OrderJob::operator std::map<int, std::vector<int> >() const",
                     "shop::OrderJob::operator std::map"));
+static_assert(Gives("C::operator FP()", "C::operator FP"));
+static_assert(Gives("C::FP C::operator int (*)(int)()", "C::operator int (*)(int)"));
+static_assert(Gives("C::AR C::operator int (&)[3]()", "C::operator int (&)[3]"));
 static_assert(Gives("static void* shop::OrderJob::operator new(size_t)", "shop::OrderJob::operator new"));
 static_assert(Gives("static void *shop::OrderJob::operator new(size_t)", "shop::OrderJob::operator new"));
 static_assert(Gives("int shop::operatorCount()", "shop::operatorCount"));

@@ -47,4 +47,24 @@ TEST(DynamicLoadingTest, FindsTheSettingsComputedWhileTheLibraryLoaded) {
               "\n(U) WARN [T] Loader::Run:\n(U) logged through a loaded library\n\n");
 }
 
+// Unloading gives the memory back: nothing of the library (a symbol bound
+// process-wide, a registration) keeps it mapped.
+TEST(DynamicLoadingTest, UnloadingRemovesTheLibraryFromTheProcess) {
+    kivtest::TempDirectory configuration;
+    kivtest::WriteFile(configuration.File("kiv.system.properties"),
+                       "kiv.logging.status=on\nkiv.log.loggers=console\n");
+    kivtest::ScopedEnvironment environment;
+    environment.Set("KIV_SYS_CONFIG_DIR", configuration.Path().string());
+    {
+        const kivtest::DynamicLibrary library(KIVLOG_LIBRARY_PATH);
+        ASSERT_TRUE(library.IsLoaded());
+        const auto getSystemLogger = library.Function<IMsgLog*()>(kGetGlobalSystemLogger);
+        ASSERT_NE(getSystemLogger, nullptr);
+        kivtest::StdoutCapture capture;
+        getSystemLogger()->Info("Loader::Run", "before unloading", "(U) ");
+        EXPECT_TRUE(kivtest::DynamicLibrary::IsInProcess(KIVLOG_LIBRARY_PATH));
+    }
+    EXPECT_FALSE(kivtest::DynamicLibrary::IsInProcess(KIVLOG_LIBRARY_PATH));
+}
+
 }  // namespace

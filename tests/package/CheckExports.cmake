@@ -1,17 +1,28 @@
-# Fails unless the installed library exports the interface and hides the
-# internals. Run with -DLIBRARY=<path> -DNM=<nm>.
+# Fails unless the installed library exports exactly the symbols listed in
+# ExportedSymbols.txt: the interface, and nothing of the standard library
+# (whose template instances, once exported, bind process-wide, and a unique
+# one keeps the library mapped after dlclose). Run with -DLIBRARY=<path>
+# -DNM=<nm>.
 execute_process(COMMAND ${NM} -D --defined-only -C ${LIBRARY}
-  OUTPUT_VARIABLE symbols RESULT_VARIABLE result)
+  OUTPUT_VARIABLE table RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIBRARY}")
 endif()
-include(${CMAKE_CURRENT_LIST_DIR}/ExportChecks.cmake)
-set(expected "IMsgLog::Warn(char const*, char const*, char const*)"
-  "SysOutMsgLog::NewSysOutMsgLog()" "MsgLogFactory::GetGlobalSystemLogger()"
-  "IMsgLog::GetLoggingSystemProperty(char const*)" "IMsgLog::c_loggingTurnedOn"
-  "IMsgLog::MsgLevel::SZ_LOGGING_DEBUG" "IMsgLog::PropertyKey::LOGGERS"
-  "vtable for ORVA::KIV::System::Utility::Logging::SysOutMsgLog")
-set(hidden TrimString NormalizeMsgLevel TokenizeString FileMsgLog MsgLogGroup
-  LoadLoggingSystemProperties GetSystemConfigDirectory Platform::)
-kivlogging_check_exports("${symbols}" "${expected}" "${hidden}")
-message(STATUS "exports are the interface only")
+# "address type name" lines: the names, sorted.
+string(REGEX REPLACE "[0-9a-f]+ [A-Za-z] ([^\n]*)" "\\1" names "${table}")
+string(REPLACE ";" "\\;" names "${names}")
+string(REPLACE "\n" ";" names "${names}")
+list(REMOVE_ITEM names "")
+list(SORT names)
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/ExportedSymbols.txt allowed)
+list(SORT allowed)
+set(extra ${names})
+list(REMOVE_ITEM extra ${allowed})
+set(missing ${allowed})
+list(REMOVE_ITEM missing ${names})
+if(extra OR missing)
+  list(JOIN extra "\n  " extra)
+  list(JOIN missing "\n  " missing)
+  message(FATAL_ERROR "exported but not allowed:\n  ${extra}\nallowed but not exported:\n  ${missing}")
+endif()
+message(STATUS "exports are exactly the interface")

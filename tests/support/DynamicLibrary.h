@@ -15,6 +15,8 @@ public:
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
     bool IsLoaded() const { return m_handle != nullptr; }
+    // Whether the library at path is in the process's memory now.
+    static bool IsInProcess(const std::string& path);
 
     // The exported function of that (mangled) name, or null.
     template <typename Signature>
