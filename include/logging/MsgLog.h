@@ -136,7 +136,9 @@ public:
     // Whether this log accepts messages.
     virtual bool CanLogMessages() const;
     // Ends the accepting state of logs that hold a file; does nothing here.
-    // A file log closes its file and a group closes its members. Safe while
+    // A file log closes its file and a group closes its members; a console
+    // log's Close does nothing, so a closed group still passes calls on to
+    // its console members, which write them. Safe while
     // other threads log through the log: a message being written at that
     // moment is written whole or not at all. Not safe while another thread
     // deletes the log.
@@ -163,7 +165,8 @@ public:
     virtual void LogMessage(const char* method, const char* message, int levelCode,
                             const char* marking) = 0;
     // Writes the marking followed by the message as a raw line, even while
-    // logging is off. Writes nothing for a null message.
+    // logging is off (a group, the system logger among them, passes raw text
+    // on only while logging is on). Writes nothing for a null message.
     virtual void LogMessage(const char* message, const char* marking) = 0;
     virtual void Warn(const char* method, const char* message, const char* marking);
     virtual void Warn(const char* message, const char* marking);

@@ -16,14 +16,15 @@ constexpr char kUsage[] =
     "               (default: beside kivlog-doctor itself, which tells little about\n"
     "               an application)\n"
     "  --pid PID    judge the running process PID (Linux): its program, its\n"
-    "               KIV_SYS_CONFIG_DIR, HOME and XDG folders, and its working directory\n"
+    "               KIV_SYS_CONFIG_DIR, HOME and XDG folders, its working directory,\n"
+    "               its files and its real user (setuid programs are refused)\n"
     "  --file PATH  check this properties file alone\n"
     "  --json       print the report as one JSON document\n"
     "  --help       print this text\n"
     "exit status:\n"
     "  0  the system logger writes, with every configured member\n"
     "  1  logging is off, or there is no system logger\n"
-    "  2  usage error (or --pid could not read the process)\n"
+    "  2  usage error (or --pid could not read, or refuses to judge, the process)\n"
     "  3  the system logger writes, but some configured member is not made\n";
 
 // Messages name files and values from the system; they reach the terminal
