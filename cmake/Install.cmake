@@ -12,7 +12,7 @@ install(TARGETS kivlogging EXPORT KivLoggingTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT development
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
 install(FILES include/logging/MsgLog.h include/logging/MsgLogFormat.h
-  include/logging/MsgLogMethodName.h include/logging/MsgLogPtr.h
+  include/logging/MsgLogMethodName.h include/logging/MsgLogPtr.h include/logging/MsgLogThreshold.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/logging COMPONENT development)
 install(EXPORT KivLoggingTargets NAMESPACE KivLogging:: DESTINATION ${KIVLOGGING_CMAKE_DIR}
   COMPONENT development)

@@ -25,8 +25,10 @@
 // - The log may not be a temporary MsgLogPtr: it would delete the log before
 //   the message is written, so such a call does not compile.
 // - The arguments are evaluated, and the text formatted, only when the
-//   message will be written: log not null, IMsgLog::LoggingIsOn() and
-//   log->CanLogMessages().
+//   message will be written: log not null, IMsgLog::LoggingIsOn(), the
+//   level passes the severity threshold (MsgLogThreshold.h) and
+//   log->CanLogMessages(). Below the compile-time floor KIVLOGGING_MIN_LEVEL
+//   a macro compiles to nothing.
 // - The method name is computed at compile time (see MsgLogMethodName.h).
 // - The message goes through the log's virtual front end (log->Warn(method,
 //   text, marking) and so on), exactly like a hand-written call.
@@ -52,6 +54,7 @@
 #include <logging/MsgLog.h>
 #include <logging/MsgLogMethodName.h>
 #include <logging/MsgLogPtr.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <atomic>
 #include <cstddef>
@@ -78,6 +81,18 @@ namespace Backend = ::fmt;
 #endif
 
 enum class Level { Debug, Info, Warn, Error, Fatal };
+
+constexpr MsgSeverity SeverityOf(Level level) {
+    switch (level) {
+        case Level::Debug: return MsgSeverity::Debug;
+        case Level::Info: return MsgSeverity::Info;
+        case Level::Warn: return MsgSeverity::Warn;
+        case Level::Error: return MsgSeverity::Error;
+        case Level::Fatal: return MsgSeverity::Fatal;
+    }
+    return MsgSeverity::Fatal;
+}
+
 
 // Room on the stack for a text with its terminating NUL.
 constexpr std::size_t kStackTextSize = 1024;
@@ -226,9 +241,11 @@ public:
     static bool IsOn() { return std::atomic_ref<bool>(c_loggingTurnedOn).load(std::memory_order_relaxed); }
 };
 
-// Whether a message to this log would be written now.
-inline bool WillWrite(const IMsgLog* log) {
-    return log != nullptr && LoggingSwitch::IsOn() && log->CanLogMessages();
+// Whether a message of the level to this log would be written now.
+template <Level level>
+bool WillWrite(const IMsgLog* log) {
+    return log != nullptr && LoggingSwitch::IsOn() && MsgLogThreshold::Passes(SeverityOf(level)) &&
+           log->CanLogMessages();
 }
 
 template <Level level>
@@ -265,15 +282,25 @@ void Write(IMsgLog* log, const char* method, Marking marking, FormatString<Args.
         KIVLOGGING_WRITE_AT_(level, log, kivlogging_method_.Text(), marking, __VA_ARGS__);   \
     } while (false)
 
-#define KIVLOGGING_WRITE_AT_(level, log, method, marking, ...)                                \
-    do {                                                                                      \
-        ::ORVA::KIV::System::Utility::Logging::IMsgLog* const kivlogging_log_ =               \
-            ::ORVA::KIV::System::Utility::Logging::Formatting::AsLog(log);                    \
-        if (::ORVA::KIV::System::Utility::Logging::Formatting::WillWrite(kivlogging_log_)) {  \
-            ::ORVA::KIV::System::Utility::Logging::Formatting::Write<                         \
-                ::ORVA::KIV::System::Utility::Logging::Formatting::Level::level>(             \
-                kivlogging_log_, method, marking, __VA_ARGS__);                               \
-        }                                                                                     \
+// Below the compile-time floor the call is a discarded statement: checked,
+// never evaluated, no code. The floor is read where the macro is used, so
+// translation units may differ in it.
+#define KIVLOGGING_WRITE_AT_(level, log, method, marking, ...)                                    \
+    do {                                                                                          \
+        if constexpr (static_cast<int>(::ORVA::KIV::System::Utility::Logging::Formatting::        \
+                                           SeverityOf(::ORVA::KIV::System::Utility::Logging::     \
+                                                          Formatting::Level::level)) >=           \
+                      KIVLOGGING_MIN_LEVEL) {                                                     \
+            ::ORVA::KIV::System::Utility::Logging::IMsgLog* const kivlogging_log_ =               \
+                ::ORVA::KIV::System::Utility::Logging::Formatting::AsLog(log);                    \
+            if (::ORVA::KIV::System::Utility::Logging::Formatting::WillWrite<                     \
+                    ::ORVA::KIV::System::Utility::Logging::Formatting::Level::level>(             \
+                    kivlogging_log_)) {                                                           \
+                ::ORVA::KIV::System::Utility::Logging::Formatting::Write<                         \
+                    ::ORVA::KIV::System::Utility::Logging::Formatting::Level::level>(             \
+                    kivlogging_log_, method, marking, __VA_ARGS__);                               \
+            }                                                                                     \
+        }                                                                                         \
     } while (false)
 
 #define KIV_DEBUG(log, marking, ...) KIVLOGGING_WRITE_(Debug, log, marking, __VA_ARGS__)

@@ -1,4 +1,5 @@
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <atomic>
 
@@ -57,28 +58,33 @@ inline bool SwitchIsOn() {
     return std::atomic_ref<bool>(g_loggingTurnedOn).load(std::memory_order_relaxed);
 }
 
+// Whether the switch is on and the severity passes the threshold.
+inline bool Passes(int severity) {
+    return SwitchIsOn() && severity >= g_severityThreshold.load(std::memory_order_relaxed);
+}
+
 }  // namespace
 
-// The three front ends of one level: the switch is tested before the
-// concrete log is called; the one-argument form adds the default marking.
-// Writing a message costs a system call, so the path that returns at once
-// while logging is off is the one laid out straight.
-#define KIVLOGGING_DEFINE_FRONT_ENDS(Level, levelCode)                                  \
-    void IMsgLog::Level(const char* method, const char* message, const char* marking) { \
-        if (SwitchIsOn()) [[unlikely]] LogMessage(method, message, levelCode, marking); \
-    }                                                                                   \
-    void IMsgLog::Level(const char* message, const char* marking) {                     \
-        if (SwitchIsOn()) [[unlikely]] LogMessage(message, levelCode, marking);         \
-    }                                                                                   \
-    void IMsgLog::Level(const char* message) {                                          \
-        Level(message, STR_SC_DEFAULT);                                                 \
+// The three front ends of one level: the switch and the threshold are tested
+// before the concrete log is called; the one-argument form adds the default
+// marking. Writing a message costs a system call, so the path that returns
+// at once while logging is off is the one laid out straight.
+#define KIVLOGGING_DEFINE_FRONT_ENDS(Level, levelCode, severity)                           \
+    void IMsgLog::Level(const char* method, const char* message, const char* marking) {    \
+        if (Passes(severity)) [[unlikely]] LogMessage(method, message, levelCode, marking); \
+    }                                                                                      \
+    void IMsgLog::Level(const char* message, const char* marking) {                        \
+        if (Passes(severity)) [[unlikely]] LogMessage(message, levelCode, marking);         \
+    }                                                                                      \
+    void IMsgLog::Level(const char* message) {                                             \
+        Level(message, STR_SC_DEFAULT);                                                    \
     }
 
-KIVLOGGING_DEFINE_FRONT_ENDS(Debug, MsgLevel::LOGGING_CODE_DEBUG)
-KIVLOGGING_DEFINE_FRONT_ENDS(Error, MsgLevel::LOGGING_CODE_ERROR)
-KIVLOGGING_DEFINE_FRONT_ENDS(Fatal, MsgLevel::LOGGING_CODE_FATAL)
-KIVLOGGING_DEFINE_FRONT_ENDS(Info, MsgLevel::LOGGING_CODE_INFO)
-KIVLOGGING_DEFINE_FRONT_ENDS(Warn, MsgLevel::LOGGING_CODE_WARN)
+KIVLOGGING_DEFINE_FRONT_ENDS(Debug, MsgLevel::LOGGING_CODE_DEBUG, KIVLOGGING_LEVEL_DEBUG)
+KIVLOGGING_DEFINE_FRONT_ENDS(Error, MsgLevel::LOGGING_CODE_ERROR, KIVLOGGING_LEVEL_ERROR)
+KIVLOGGING_DEFINE_FRONT_ENDS(Fatal, MsgLevel::LOGGING_CODE_FATAL, KIVLOGGING_LEVEL_FATAL)
+KIVLOGGING_DEFINE_FRONT_ENDS(Info, MsgLevel::LOGGING_CODE_INFO, KIVLOGGING_LEVEL_INFO)
+KIVLOGGING_DEFINE_FRONT_ENDS(Warn, MsgLevel::LOGGING_CODE_WARN, KIVLOGGING_LEVEL_WARN)
 
 #undef KIVLOGGING_DEFINE_FRONT_ENDS
 

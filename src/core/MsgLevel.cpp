@@ -1,6 +1,7 @@
 #include "core/MsgLevel.h"
 
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include "core/TextHelpers.h"
 
@@ -11,15 +12,16 @@ using Level = IMsgLog::MsgLevel;
 struct LevelEntry {
     const char* const* name;
     const int* code;
+    int severity;
 };
 
 // In the order of the codes, which is the alphabetical order of the names.
 constexpr LevelEntry kLevels[] = {
-    {&Level::LOGGING_DEBUG, &Level::LOGGING_CODE_DEBUG},
-    {&Level::LOGGING_ERROR, &Level::LOGGING_CODE_ERROR},
-    {&Level::LOGGING_FATAL, &Level::LOGGING_CODE_FATAL},
-    {&Level::LOGGING_INFO, &Level::LOGGING_CODE_INFO},
-    {&Level::LOGGING_WARN, &Level::LOGGING_CODE_WARN},
+    {&Level::LOGGING_DEBUG, &Level::LOGGING_CODE_DEBUG, KIVLOGGING_LEVEL_DEBUG},
+    {&Level::LOGGING_ERROR, &Level::LOGGING_CODE_ERROR, KIVLOGGING_LEVEL_ERROR},
+    {&Level::LOGGING_FATAL, &Level::LOGGING_CODE_FATAL, KIVLOGGING_LEVEL_FATAL},
+    {&Level::LOGGING_INFO, &Level::LOGGING_CODE_INFO, KIVLOGGING_LEVEL_INFO},
+    {&Level::LOGGING_WARN, &Level::LOGGING_CODE_WARN, KIVLOGGING_LEVEL_WARN},
 };
 }  // namespace
 
@@ -40,6 +42,13 @@ const char* MsgLevelName(int code) {
         if (code == *level.code) return *level.name;
     }
     return IMsgLog::DEFAULT_LOGGING_LEVEL;
+}
+
+int MsgLevelSeverity(int code) {
+    for (const LevelEntry& level : kLevels) {
+        if (code == *level.code) return level.severity;
+    }
+    return KIVLOGGING_LEVEL_DEBUG;
 }
 
 const char* IMsgLog::GetMsgLevel(int code) {

@@ -9,6 +9,10 @@ namespace ORVA::KIV::System::Utility::Logging {
 // The level name constant of a code; "DEBUG" for a code outside 0 to 4.
 const char* MsgLevelName(int code);
 
+// The severity number (KIVLOGGING_LEVEL_*) of a level code; DEBUG's for an
+// unknown code.
+int MsgLevelSeverity(int code);
+
 // The level code for a name in any ASCII case, trimmed when it begins or
 // ends with a blank; LOGGING_CODE_UNKNOWN for anything else.
 int MsgLevelCode(const char* name);

@@ -4,12 +4,17 @@
 #ifndef KIVLOGGING_CORE_PROCESSSETTINGS_H
 #define KIVLOGGING_CORE_PROCESSSETTINGS_H
 
+#include <atomic>
+
 namespace ORVA::KIV::System::Utility::Logging {
 
 // Read and written through std::atomic_ref once callers can run.
 extern bool g_loggingTurnedOn;
 extern const char* g_pLoggingLevel;
 extern int g_loggingLevelCode;
+// The severity number of the lowest level the front ends pass
+// (KIVLOGGING_LEVEL_*); set from the properties while the library loads.
+extern std::atomic<int> g_severityThreshold;
 
 }  // namespace ORVA::KIV::System::Utility::Logging
 

@@ -1,6 +1,7 @@
 #include "properties/LoggingSettings.h"
 
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include "core/MsgLevel.h"
 #include "core/ProcessSettings.h"
@@ -35,6 +36,7 @@ void StartUp() {
     PropertyStore();
     g_loggingTurnedOn = ReadLoggingStatus(&g_loggingTurnedOn);
     g_pLoggingLevel = ReadLoggingLevel(&g_pLoggingLevel, &g_loggingLevelCode);
+    g_severityThreshold.store(ThresholdOf(*LoadLoggingSystemProperties(nullptr)), std::memory_order_relaxed);
 }
 
 struct LibraryStartUp {
@@ -56,6 +58,11 @@ const char* LoggingLevelOf(const PropertyMap& store) {
     const auto configured = store.find(Key::LOGGING_LEVEL);
     if (configured == store.end()) return IMsgLog::MsgLevel::LOGGING_DEBUG;
     return NormalizeMsgLevel(configured->second.c_str());
+}
+
+int ThresholdOf(const PropertyMap& store) {
+    const auto threshold = store.find(MsgLogThreshold::PROPERTY_KEY);
+    return threshold == store.end() ? KIVLOGGING_LEVEL_DEBUG : MsgLevelSeverity(MsgLevelCode(threshold->second.c_str()));
 }
 
 bool ReadLoggingStatus(bool* pLoggingTurnedOn) {

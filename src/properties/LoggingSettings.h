@@ -14,6 +14,10 @@ bool LoggingStatusOf(const PropertyMap& store);
 // no properties file was found, otherwise "kiv.log.level", default DEBUG.
 const char* LoggingLevelOf(const PropertyMap& store);
 
+// The severity threshold a store gives (a KIVLOGGING_LEVEL_* number):
+// "kiv.log.threshold", or DEBUG, which drops nothing, without it.
+int ThresholdOf(const PropertyMap& store);
+
 // The logging switch the properties give: off without a properties file, or
 // with one that cannot be read; otherwise "kiv.logging.status", default off.
 // Written to *pLoggingTurnedOn when it is not null.

@@ -1,6 +1,7 @@
 #include "properties/PropertiesReader.h"
 
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <bitset>
 #include <optional>
@@ -19,10 +20,10 @@ namespace {
 using Key = IMsgLog::PropertyKey;
 
 // The keys a file may set, in the order lines are matched against them.
-enum FileKey { kDynamicKey, kLogDirKey, kLoggersKey, kLevelKey, kStatusKey, kFileKeyCount };
+enum FileKey { kDynamicKey, kLogDirKey, kLoggersKey, kLevelKey, kStatusKey, kThresholdKey, kFileKeyCount };
 const char* const* const kFileKeys[kFileKeyCount] = {
     &Key::DYNAMIC_LOGGING, &Key::LOG_DIR, &Key::LOGGERS, &Key::LOGGING_LEVEL,
-    &Key::LOGGING_STATUS,
+    &Key::LOGGING_STATUS, &MsgLogThreshold::PROPERTY_KEY,
 };
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -72,7 +73,8 @@ std::optional<std::string> AcceptedValue(int key, std::string_view value) {
         case kStatusKey:
             if (const char* text = SwitchValue(value)) return std::string(text);
             return std::nullopt;
-        case kLevelKey: {
+        case kLevelKey:
+        case kThresholdKey: {
             // No level name is longer than this; longer values need no copy.
             constexpr size_t kLongestLevelName = 5;
             const std::string_view trimmed = TrimmedByRule(value);

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "support/ScopedLoggingSwitch.h"
+#include "support/ScopedThreshold.h"
 
 using namespace ORVA::KIV::System::Utility::Logging;
 
@@ -138,6 +142,89 @@ TEST(CurrentDateTimeTest, HasTheFixedLayout) {
     ASSERT_EQ(stamp.size(), 23u);
     EXPECT_TRUE(std::regex_match(stamp, std::regex(R"( \[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\] )")))
         << stamp;
+}
+
+// The threshold drops the fifteen front ends below it and nothing else: raw
+// text and direct LogMessage calls with a level code pass.
+TEST(IMsgLogTest, TheThresholdDropsFrontEndsBelowIt) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::ScopedThreshold warn(MsgSeverity::Warn);
+    RecordingLog log;
+    using FrontEnd3 = void (IMsgLog::*)(const char*, const char*, const char*);
+    using FrontEnd2 = void (IMsgLog::*)(const char*, const char*);
+    using FrontEnd1 = void (IMsgLog::*)(const char*);
+    const struct {
+        FrontEnd3 three;
+        FrontEnd2 two;
+        FrontEnd1 one;
+        bool passes;
+    } levels[] = {
+        {&IMsgLog::Debug, &IMsgLog::Debug, &IMsgLog::Debug, false},
+        {&IMsgLog::Info, &IMsgLog::Info, &IMsgLog::Info, false},
+        {&IMsgLog::Warn, &IMsgLog::Warn, &IMsgLog::Warn, true},
+        {&IMsgLog::Error, &IMsgLog::Error, &IMsgLog::Error, true},
+        {&IMsgLog::Fatal, &IMsgLog::Fatal, &IMsgLog::Fatal, true},
+    };
+    size_t expected = 0;
+    for (const auto& level : levels) {
+        (log.*level.three)("M", "text", "(U) ");
+        (log.*level.two)("text", "(U) ");
+        (log.*level.one)("text");
+        if (level.passes) expected += 3;
+        EXPECT_EQ(log.calls.size(), expected);
+    }
+    log.LogMessage("raw", "(U) ");
+    log.LogMessage("M", "coded", IMsgLog::MsgLevel::LOGGING_CODE_DEBUG, "(U) ");
+    EXPECT_EQ(log.calls.size(), expected + 2);
+
+    MsgLogThreshold::Set(MsgSeverity::Debug);
+    log.Debug("M", "text", "(U) ");
+    EXPECT_EQ(log.calls.size(), expected + 3);
+}
+
+// Counts what reaches it from any thread.
+class CountingLog : public IMsgLog {
+public:
+    SupportedMsgLog MsgLogType() const override { return MSG_LOG_CONSOLE; }
+    void LogMessage(const char*, int levelCode, const char*) override { Count(levelCode); }
+    void LogMessage(const char*, const char*, int levelCode, const char*) override { Count(levelCode); }
+    void LogMessage(const char*, const char*) override {}
+
+    std::atomic<int> fatal{0};
+    std::atomic<int> other{0};
+
+protected:
+    void SetMsgLogName() override {}
+
+private:
+    void Count(int levelCode) { (levelCode == MsgLevel::LOGGING_CODE_FATAL ? fatal : other)++; }
+};
+
+// The threshold changes while threads log through the front ends: no race,
+// and a level that passes every threshold is never lost.
+TEST(IMsgLogTest, TheThresholdChangesSafelyWhileThreadsLog) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::ScopedThreshold restore(MsgSeverity::Debug);
+    CountingLog log;
+    constexpr int kRounds = 20000;
+    std::atomic<bool> done{false};
+    std::thread changer([&done] {
+        for (int i = 0; !done.load(); ++i) MsgLogThreshold::Set(static_cast<MsgSeverity>(i % 5));
+    });
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([&log] {
+            for (int i = 0; i < kRounds; ++i) {
+                log.Debug("M", "d", "(U) ");
+                log.Fatal("M", "f", "(U) ");
+            }
+        });
+    }
+    for (std::thread& writer : writers) writer.join();
+    done = true;
+    changer.join();
+    EXPECT_EQ(log.fatal.load(), 4 * kRounds);
+    EXPECT_LE(log.other.load(), 4 * kRounds);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
+#include "support/ScopedThreshold.h"
 #include "support/StdoutCapture.h"
 #include "support/TempDirectory.h"
 
@@ -132,6 +133,31 @@ TEST(FormatMacrosTest, ArgumentsAreNotEvaluatedWhenNothingWouldBeWritten) {
     FrontEndLog open;
     KIV_DEBUG(&open, "(U) ", "{}", counted());
     EXPECT_EQ(evaluations, 1);
+}
+
+// Below the severity threshold a macro evaluates nothing; KIV_ENABLED
+// answers the same question for hand-written code.
+TEST(FormatMacrosTest, BelowTheThresholdNothingIsEvaluated) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::ScopedThreshold error(MsgSeverity::Error);
+    FrontEndLog log;
+    int evaluations = 0;
+    KIV_DEBUG(&log, "(U) ", "{}", ++evaluations);
+    KIV_INFO(&log, "(U) ", "{}", ++evaluations);
+    KIV_WARN_AT(&log, "M", "(U) ", "{}", ++evaluations);
+    EXPECT_EQ(evaluations, 0);
+    EXPECT_FALSE(KIV_ENABLED(&log, Warn));
+    EXPECT_TRUE(KIV_ENABLED(&log, Error));
+    KIV_ERROR(&log, "(U) ", "{}", ++evaluations);
+    KIV_FATAL_AT(&log, "M", "(U) ", "{}", ++evaluations);
+    EXPECT_EQ(evaluations, 2);
+    EXPECT_EQ(log.calls.size(), 2U);
+
+    const MsgLogPtr empty;
+    EXPECT_FALSE(KIV_ENABLED(empty, Fatal));
+    EXPECT_FALSE(KIV_ENABLED(nullptr, Fatal));
+    kivtest::ScopedLoggingSwitch off(false);
+    EXPECT_FALSE(KIV_ENABLED(&log, Fatal));
 }
 
 TEST(FormatMacrosTest, AClosedFileLogEvaluatesNothing) {

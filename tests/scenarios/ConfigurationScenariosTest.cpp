@@ -170,6 +170,82 @@ TEST(ConfigurationScenariosTest, AValueWithANulByteIsRejected) {
     }
 }
 
+// The messages of every level and form that reached the console, as
+// "level-form" texts in order.
+std::vector<std::string> WrittenLevels(const ProbeRun& run) {
+    std::vector<std::string> written;
+    const std::string console = run.Console();
+    for (const char* level : {"debug", "info", "warn", "error", "fatal"}) {
+        for (const char* form : {"-3", "-2", "-1", "-system"}) {
+            const std::string text = std::string(level) + form;
+            if (console.find(text) != std::string::npos) written.push_back(text);
+        }
+    }
+    for (const char* raw : {"raw-write", "raw-console"}) {
+        if (console.find(raw) != std::string::npos) written.push_back(raw);
+    }
+    return written;
+}
+
+// The levels from the given one up, every form, then the raw texts.
+std::vector<std::string> LevelsFrom(const std::string& lowest) {
+    std::vector<std::string> levels;
+    bool reached = false;
+    for (const char* level : {"debug", "info", "warn", "error", "fatal"}) {
+        reached = reached || lowest == level;
+        if (!reached) continue;
+        for (const char* form : {"-3", "-2", "-1", "-system"}) levels.push_back(std::string(level) + form);
+    }
+    levels.insert(levels.end(), {"raw-write", "raw-console"});
+    return levels;
+}
+
+// kiv.log.threshold drops the front ends below it, on every log and the
+// system logger alike; raw writes pass. A value that names no level, or no
+// key, drops nothing.
+TEST(ConfigurationScenariosTest, TheThresholdDropsLowerLevels) {
+    const struct {
+        std::string line;
+        std::string stored;
+        std::string lowest;
+    } cases[] = {
+        {"", "(null)", "debug"},
+        {"kiv.log.threshold=WARN", "WARN", "warn"},
+        {"kiv.log.threshold= error ", "ERROR", "error"},
+        {"kiv.log.threshold=fatal", "FATAL", "fatal"},
+        {"kiv.log.threshold=Info", "INFO", "info"},
+        {"kiv.log.threshold=DEBUG", "DEBUG", "debug"},
+        {"kiv.log.threshold=TRACE", "(null)", "debug"},
+        {"kiv.log.threshold=warning", "(null)", "debug"},
+    };
+    for (const auto& c : cases) {
+        Scenario scenario;
+        scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\n" + c.line + "\n");
+        const ProbeRun run = scenario.Run({"prop:kiv.log.threshold", "syslevels"});
+        EXPECT_EQ(run["prop[kiv.log.threshold]"], c.stored) << c.line;
+        EXPECT_EQ(WrittenLevels(run), LevelsFrom(c.lowest)) << c.line;
+    }
+}
+
+// Reloads under dynamic logging store a new threshold but leave the one in
+// force; the run-time setter changes it.
+TEST(ConfigurationScenariosTest, OnlyTheSetterChangesTheThresholdInForce) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\nkiv.log.dynamic.logging=on\n"
+                             "kiv.log.threshold=WARN\n");
+    const std::string reloaded = "kiv.logging.status=on\nkiv.log.loggers=console\n"
+                                 "kiv.log.dynamic.logging=on\nkiv.log.threshold=FATAL\n";
+    ProbeRun run = scenario.Run({"threshold", "write:" + scenario.PropertiesFile() + "|" + reloaded,
+                                 "prop:kiv.log.threshold", "threshold"});
+    EXPECT_EQ(run["prop[kiv.log.threshold]"], "FATAL");
+    EXPECT_EQ(run["threshold"], "2");
+
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\n");
+    run = scenario.Run({"threshold:3", "syslevels"});
+    EXPECT_EQ(run["threshold"], "3");
+    EXPECT_EQ(WrittenLevels(run), LevelsFrom("error"));
+}
+
 TEST(ConfigurationScenariosTest, LooksUpKeysExactlyAfterTrimmingBlanks) {
     Scenario scenario;
     scenario.WriteProperties("kiv.logging.status=on\n");

@@ -3,6 +3,7 @@
 // step reports is printed as a line "@ key=value", between the library's own
 // console output.
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <chrono>
 #include <cstdio>
@@ -192,6 +193,37 @@ void AppendTogether(const std::string& argument) {
     MsgLogFactory::DeleteMsgLog(&log);
 }
 
+// Every level front end of a console log, each form once, and the system
+// logger's three-argument ones; each message names its level and form.
+void LogAtEveryLevel(IMsgLog* system) {
+    IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
+    using FrontEnd3 = void (IMsgLog::*)(const char*, const char*, const char*);
+    using FrontEnd2 = void (IMsgLog::*)(const char*, const char*);
+    using FrontEnd1 = void (IMsgLog::*)(const char*);
+    const struct {
+        const char* name;
+        FrontEnd3 three;
+        FrontEnd2 two;
+        FrontEnd1 one;
+    } levels[] = {
+        {"debug", &IMsgLog::Debug, &IMsgLog::Debug, &IMsgLog::Debug},
+        {"info", &IMsgLog::Info, &IMsgLog::Info, &IMsgLog::Info},
+        {"warn", &IMsgLog::Warn, &IMsgLog::Warn, &IMsgLog::Warn},
+        {"error", &IMsgLog::Error, &IMsgLog::Error, &IMsgLog::Error},
+        {"fatal", &IMsgLog::Fatal, &IMsgLog::Fatal, &IMsgLog::Fatal},
+    };
+    for (const auto& level : levels) {
+        const std::string name = level.name;
+        (console->*level.three)("Probe::Levels", (name + "-3").c_str(), "(U) ");
+        (console->*level.two)((name + "-2").c_str(), "(U) ");
+        (console->*level.one)((name + "-1").c_str());
+        if (system != nullptr) (system->*level.three)("Probe::Levels", (name + "-system").c_str(), "(U) ");
+    }
+    SysOutMsgLog::WriteMessage("raw-write");
+    console->LogMessage("raw-console", "(U) ");
+    MsgLogFactory::DeleteMsgLog(&console);
+}
+
 // The part of a step after its first ':'.
 std::string Argument(const std::string& step) {
     const size_t colon = step.find(':');
@@ -252,6 +284,11 @@ void RunStep(const std::string& step) {
         LookUpFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));
     } else if (name == "first-calls") {
         RaceFirstCalls(std::stoi(argument));
+    } else if (name == "syslevels") {
+        LogAtEveryLevel(system);
+    } else if (name == "threshold") {
+        if (!argument.empty()) MsgLogThreshold::Set(static_cast<MsgSeverity>(std::stoi(argument)));
+        Report("threshold", std::to_string(static_cast<int>(MsgLogThreshold::Get())));
     } else if (name == "home") {
         Report("home", ProbeAccess::HomeFolder());
     } else {

@@ -1,0 +1,17 @@
+#include <logging/MsgLogThreshold.h>
+
+#include "core/ProcessSettings.h"
+
+namespace ORVA::KIV::System::Utility::Logging {
+
+std::atomic<int> g_severityThreshold{KIVLOGGING_LEVEL_DEBUG};
+
+std::atomic<int>& MsgLogThreshold::c_threshold = g_severityThreshold;
+
+const char* const MsgLogThreshold::PROPERTY_KEY = "kiv.log.threshold";
+
+void MsgLogThreshold::Set(MsgSeverity threshold) {
+    g_severityThreshold.store(static_cast<int>(threshold), std::memory_order_relaxed);
+}
+
+}  // namespace ORVA::KIV::System::Utility::Logging
