@@ -111,6 +111,8 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
         {"kiv.log.dynamic.logging=of", "\"rejected-value\"", "null"},
         {std::string("kiv.log.dir=/tmp\0junk", 21), "\"nul-in-value\"", "null"},
         {"kiv.log.dir=~/logs", "\"missing-directory\"", "null"},
+        {"kiv.log.treshold=WARN", "\"unknown-key\"", "\"kiv.log.threshold\""},
+        {"kiv.log.threshold=warning", "\"rejected-value\"", "\"WARN\""},
         {"kiv.\x1b]0;owned\x07\x1b[2J=on", "\"unknown-key\"", "null"},
 
     };
@@ -153,6 +155,25 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
                              std::string(1 << 20, 'x') + "=/\nkiv.log.loggers=console|" +
                              std::string(1 << 20, 'c') + "\n");
     EXPECT_EQ(RunDoctor(scenario, {}).output.find("did you mean"), std::string::npos);
+}
+
+// The threshold is reported; a level other than DEBUG without a threshold
+// gets the note that the level filters nothing.
+TEST(DoctorScenariosTest, ReportsTheThresholdAndWhatTheLevelDoesNot) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.level=ERROR\n");
+    kivtest::ProcessResult doctor = RunDoctor(scenario, {});
+    EXPECT_NE(doctor.output.find("threshold:       none (no message is dropped)"), std::string::npos)
+        << doctor.output;
+    EXPECT_NE(doctor.output.find("set kiv.log.threshold=ERROR"), std::string::npos) << doctor.output;
+    EXPECT_EQ(Field(RunDoctor(scenario, {"--json"}).output, "threshold"), "null");
+
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.level=ERROR\nkiv.log.threshold= warn \n");
+    doctor = RunDoctor(scenario, {});
+    EXPECT_NE(doctor.output.find("threshold:       WARN (messages of lower levels are dropped)"),
+              std::string::npos) << doctor.output;
+    EXPECT_EQ(doctor.output.find("set kiv.log.threshold"), std::string::npos);
+    EXPECT_EQ(Field(RunDoctor(scenario, {"--json"}).output, "threshold"), "\"WARN\"");
 }
 
 TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {

@@ -2,6 +2,7 @@
 // that records every decision, then derives the settings and the system
 // logger's members with the library's own rules.
 #include <logging/MsgLog.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -40,7 +41,9 @@ std::string Quoted(std::string_view text) {
 }
 
 std::string AcceptedValues(const std::string& key) {
-    if (key == Key::LOGGING_LEVEL) return "DEBUG, INFO, WARN, ERROR or FATAL, in any case";
+    if (key == Key::LOGGING_LEVEL || key == Logging::MsgLogThreshold::PROPERTY_KEY) {
+        return "DEBUG, INFO, WARN, ERROR or FATAL, in any case";
+    }
     if (key == Key::LOGGERS) return "kind names separated by \"|\"";
     return "on or off, in any case";
 }
@@ -48,7 +51,7 @@ std::string AcceptedValues(const std::string& key) {
 // The key a mistyped key most likely meant.
 std::optional<std::string> ClosestKey(std::string_view key) {
     return ClosestKnown(key, {Key::DYNAMIC_LOGGING, Key::LOG_DIR, Key::LOGGERS, Key::LOGGING_LEVEL,
-                              Key::LOGGING_STATUS});
+                              Key::LOGGING_STATUS, Logging::MsgLogThreshold::PROPERTY_KEY});
 }
 
 // The kind name a mistyped kind name most likely meant.
@@ -64,7 +67,7 @@ std::optional<std::string> ClosestKindName(std::string_view name) {
 std::optional<std::string> ClosestValue(const std::string& key, std::string_view value) {
     using Level = Logging::IMsgLog::MsgLevel;
     const std::string_view trimmed = Logging::TrimmedByRule(value);
-    if (key == Key::LOGGING_LEVEL) {
+    if (key == Key::LOGGING_LEVEL || key == Logging::MsgLogThreshold::PROPERTY_KEY) {
         return ClosestKnown(trimmed, {Level::LOGGING_DEBUG, Level::LOGGING_INFO, Level::LOGGING_WARN,
                                       Level::LOGGING_ERROR, Level::LOGGING_FATAL});
     }
@@ -411,6 +414,9 @@ Report Diagnose(const char* executable, const char* file, const TargetProcess* p
         for (const auto& [key, value] : report.defaults) {
             if (key == Key::LOG_DIR) report.logDirectorySource = "documents";
         }
+    }
+    if (const auto threshold = store.find(Logging::MsgLogThreshold::PROPERTY_KEY); threshold != store.end()) {
+        report.threshold = threshold->second;
     }
     if (const auto loggers = store.find(Key::LOGGERS); loggers != store.end()) {
         report.loggers = Clipped(loggers->second);

@@ -111,6 +111,7 @@ std::string JsonReport(const Report& report) {
     }
     out << "},\n  \"settings\": {\"logging\": " << Json(report.loggingOn)
         << ", \"level\": " << Json(report.level) << ", \"code\": " << report.levelCode
+        << ", \"threshold\": " << Json(report.threshold)
         << ", \"dynamicLogging\": " << Json(report.dynamicLogging)
         << ", \"logDirectory\": " << Json(report.logDirectory)
         << ", \"resolvedLogDirectory\": " << Json(report.resolvedLogDirectory)

@@ -92,6 +92,8 @@ struct Report {
     bool loggingOn = false;
     std::string level;
     int levelCode = -1;
+    // The severity threshold the file sets; nothing when it drops nothing.
+    std::optional<std::string> threshold;
     bool dynamicLogging = false;
     std::optional<std::string> logDirectory;
     // The log directory as an absolute path, when it is relative.

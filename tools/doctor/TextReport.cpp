@@ -111,6 +111,10 @@ std::string TextReport(const Report& report) {
         << "  logging:         " << (report.loggingOn ? "on" : "off") << "\n"
         << "  level:           " << report.level << " (code " << report.levelCode
         << "; reported only, it filters nothing)\n"
+        << "  threshold:       "
+        << (report.threshold ? *report.threshold + " (messages of lower levels are dropped)"
+                             : std::string("none (no message is dropped)"))
+        << "\n"
         << "  dynamic logging: " << (report.dynamicLogging ? "on" : "off") << "\n"
         << "  log directory:   "
         << (report.logDirectory ? *report.logDirectory + " (" +
@@ -121,6 +125,11 @@ std::string TextReport(const Report& report) {
                                 : std::string("none"))
         << "\n"
         << "  logger list:     " << report.loggers.value_or("(not set)") << "\n";
+    if (report.outcome == FileOutcome::kRead && !report.threshold && report.level != "DEBUG") {
+        out << "  kiv.log.level is " << report.level << ", but the level filters nothing: every\n"
+            << "  message is written. To drop messages below " << report.level
+            << ", set kiv.log.threshold=" << report.level << ".\n";
+    }
     if (report.resolvedLogDirectory) {
         out << "  The log directory is relative to the working directory "
             << report.workingDirectory << ": it is " << *report.resolvedLogDirectory
