@@ -4,14 +4,17 @@
 //       message and against a bare loop making one write(2) per message;
 //   W2  a console log to standard output redirected to /dev/null, against
 //       spdlog's stdout_sink_mt;
-//   W3  a front end called while logging is switched off;
+//   W3  a front end called while logging is switched off, and one below the
+//       severity threshold;
 //   W4  KIV_WARN formatting "order {} rejected: {}" into a file log, against
 //       spdlog's logger->warn with the same format in the same layout, and
-//       KIV_WARN called while logging is off, next to W3.
+//       KIV_WARN called while logging is off, next to W3, and KIV_DEBUG
+//       below the severity threshold.
 // Competitors run interleaved, several repetitions each; medians are printed.
 #include <fcntl.h>
 #include <logging/MsgLog.h>
 #include <logging/MsgLogFormat.h>
+#include <logging/MsgLogThreshold.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -220,30 +223,46 @@ Sample RunSpdlogConsole(const Options& options) {
 }
 #endif
 
-// Nanoseconds per front-end call while logging is off.
-double RunSwitchedOff(const Options& options) {
-    IMsgLog* log = SysOutMsgLog::NewSysOutMsgLog();
-    IMsgLog::TurnLoggingOff();
+// How a message is kept from being written: logging switched off, or a
+// threshold above its level.
+enum class Silence { kSwitchedOff, kBelowThreshold };
+
+// Runs calls() in the silence and returns nanoseconds per call.
+template <class Calls>
+double TimeSilenced(const Options& options, Silence silence, Calls calls) {
+    if (silence == Silence::kSwitchedOff) IMsgLog::TurnLoggingOff();
+    if (silence == Silence::kBelowThreshold) MsgLogThreshold::Set(MsgSeverity::Error);
     const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < options.offCalls; ++i) log->Info(kMethod, "file missing", kMarking);
+    calls();
     const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
     IMsgLog::TurnLoggingOn();
-    MsgLogFactory::DeleteMsgLog(&log);
+    MsgLogThreshold::Set(MsgSeverity::Debug);
     return elapsed.count() / static_cast<double>(options.offCalls);
 }
 
-// Nanoseconds per KIV_WARN while logging is off; counts the evaluations of
-// an argument, which must stay at zero.
-double RunSwitchedOffMacro(const Options& options, long& evaluations) {
+// Nanoseconds per Info front-end call that writes nothing.
+double RunSilencedFrontEnd(const Options& options, Silence silence) {
+    IMsgLog* log = SysOutMsgLog::NewSysOutMsgLog();
+    const double nanoseconds = TimeSilenced(options, silence, [&] {
+        for (long i = 0; i < options.offCalls; ++i) log->Info(kMethod, "file missing", kMarking);
+    });
+    MsgLogFactory::DeleteMsgLog(&log);
+    return nanoseconds;
+}
+
+// Nanoseconds per KIV_WARN while logging is off, or per KIV_DEBUG below the
+// threshold; counts the evaluations of an argument, which must stay at zero.
+double RunSilencedMacro(const Options& options, Silence silence, long& evaluations) {
     const MsgLogPtr log(SysOutMsgLog::NewSysOutMsgLog());
-    IMsgLog::TurnLoggingOff();
-    const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < options.offCalls; ++i) {
-        KIV_WARN(log, "(U) ", "order {} rejected: {}", ++evaluations, kReason);
-    }
-    const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
-    IMsgLog::TurnLoggingOn();
-    return elapsed.count() / static_cast<double>(options.offCalls);
+    return TimeSilenced(options, silence, [&] {
+        for (long i = 0; i < options.offCalls; ++i) {
+            if (silence == Silence::kSwitchedOff) {
+                KIV_WARN(log, "(U) ", "order {} rejected: {}", ++evaluations, kReason);
+            } else {
+                KIV_DEBUG(log, "(U) ", "order {} rejected: {}", ++evaluations, kReason);
+            }
+        }
+    });
 }
 
 // Nanoseconds per call of a virtual function that does nothing.
@@ -316,12 +335,16 @@ int main(int argc, char** argv) {
         }
     }
     std::vector<double> offNanoseconds;
+    std::vector<double> belowNanoseconds;
     std::vector<double> emptyNanoseconds;
     std::vector<double> offMacroNanoseconds;
+    std::vector<double> belowMacroNanoseconds;
     long offEvaluations = 0;
     for (int repetition = 0; options.only.empty() && repetition < options.repetitions; ++repetition) {
-        offNanoseconds.push_back(RunSwitchedOff(options));
-        offMacroNanoseconds.push_back(RunSwitchedOffMacro(options, offEvaluations));
+        offNanoseconds.push_back(RunSilencedFrontEnd(options, Silence::kSwitchedOff));
+        belowNanoseconds.push_back(RunSilencedFrontEnd(options, Silence::kBelowThreshold));
+        offMacroNanoseconds.push_back(RunSilencedMacro(options, Silence::kSwitchedOff, offEvaluations));
+        belowMacroNanoseconds.push_back(RunSilencedMacro(options, Silence::kBelowThreshold, offEvaluations));
         emptyNanoseconds.push_back(RunEmptyCalls(options));
     }
 
@@ -344,6 +367,9 @@ int main(int argc, char** argv) {
 #endif
     std::printf("| W3 front end while off, ns per call | %.2f | <= 2.00 |\n", Median(offNanoseconds));
     std::printf("| W3 floor: an empty virtual call, ns | %.2f | |\n", Median(emptyNanoseconds));
+    std::printf("| W3 below threshold, ns per call | %.2f | |\n", Median(belowNanoseconds));
+    std::printf("| W3 below threshold / W3 front end while off | %.2f | <= 1.20 |\n",
+                Median(belowNanoseconds) / Median(offNanoseconds));
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
     std::printf("| W4 KIV_WARN / spdlog logger->warn | %.2f | >= 1.00 |\n",
                 Median(rates["W4 kivlogging KIV_WARN file log"]) / Median(rates["W4 spdlog logger->warn file"]));
@@ -351,7 +377,10 @@ int main(int argc, char** argv) {
     std::printf("| W4 KIV_WARN while off, ns per call | %.2f | |\n", Median(offMacroNanoseconds));
     std::printf("| W4 KIV_WARN while off / W3 front end while off | %.2f | <= 1.20 |\n",
                 Median(offMacroNanoseconds) / Median(offNanoseconds));
-    std::printf("| W4 arguments evaluated while off | %ld | 0 |\n", offEvaluations);
+    std::printf("| W4 KIV_DEBUG below threshold, ns per call | %.2f | |\n", Median(belowMacroNanoseconds));
+    std::printf("| W4 KIV_DEBUG below threshold / KIV_WARN while off | %.2f | <= 1.20 |\n",
+                Median(belowMacroNanoseconds) / Median(offMacroNanoseconds));
+    std::printf("| W4 arguments evaluated while off or below threshold | %ld | 0 |\n", offEvaluations);
 
     // Every message of the last repetition must be in its file.
     int missing = 0;

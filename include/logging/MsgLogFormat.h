@@ -244,7 +244,7 @@ public:
 // Whether a message of the level to this log would be written now.
 template <Level level>
 bool WillWrite(const IMsgLog* log) {
-    return log != nullptr && LoggingSwitch::IsOn() && MsgLogThreshold::Passes(SeverityOf(level)) &&
+    return MsgLogThreshold::Passes(SeverityOf(level)) && log != nullptr && LoggingSwitch::IsOn() &&
            log->CanLogMessages();
 }
 

@@ -58,9 +58,11 @@ inline bool SwitchIsOn() {
     return std::atomic_ref<bool>(g_loggingTurnedOn).load(std::memory_order_relaxed);
 }
 
-// Whether the switch is on and the severity passes the threshold.
+// Whether the severity passes the threshold and the switch is on. The
+// threshold first: a message it drops then costs one load, as one does
+// while logging is off.
 inline bool Passes(int severity) {
-    return SwitchIsOn() && severity >= g_severityThreshold.load(std::memory_order_relaxed);
+    return severity >= g_severityThreshold.load(std::memory_order_relaxed) && SwitchIsOn();
 }
 
 }  // namespace
