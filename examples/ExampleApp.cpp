@@ -5,6 +5,7 @@
 // method themselves; ShowEveryFrontEnd shows the plain front ends.
 #include <logging/MsgLog.h>
 #include <logging/MsgLogFormat.h>
+#include <logging/MsgLogThreshold.h>
 
 #include <cstdio>
 #include <string>
@@ -50,6 +51,13 @@ public:
             KIV_ERROR(m_system, "(U) ", "order {} rejected: negative amount {:.2f}", order.id, order.amount);
             return;
         }
+        // Below the threshold (INFO in the example's configuration) the
+        // macro evaluates nothing; KIV_ENABLED guards preparation by hand.
+        KIV_DEBUG(m_system, "(U) ", "order {} amount {}", order.id, order.amount);
+        if (KIV_ENABLED(m_system, Debug)) {
+            const std::string trace = "order " + std::to_string(order.id) + " passed every check";
+            m_system->Debug("OrderJob::Process", trace.c_str(), "(U) ");
+        }
         KIV_INFO(m_system, "(U) ", "order {} accepted", order.id);
         KIV_INFO_AT(m_audit, "OrderJob::Audit", "(U) ", "order {} booked: {:.2f}", order.id, order.amount);
     }
@@ -63,8 +71,9 @@ private:
 
 int main() {
     const char* level = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOGGING_LEVEL);
-    std::printf("logging is %s, configured level %s\n", IMsgLog::LoggingIsOn() ? "on" : "off",
-                level != nullptr ? level : "(none)");
+    const char* threshold = IMsgLog::GetLoggingSystemProperty(MsgLogThreshold::PROPERTY_KEY);
+    std::printf("logging is %s, configured level %s, threshold %s\n", IMsgLog::LoggingIsOn() ? "on" : "off",
+                level != nullptr ? level : "(none)", threshold != nullptr ? threshold : "(none)");
 
     IMsgLog* system = MsgLogFactory::GetGlobalSystemLogger();
     if (system == nullptr) {
@@ -79,8 +88,10 @@ int main() {
     OrderJob job(system, audit.get());
     for (const Order& order : {Order{1001, 25.0}, Order{1002, -3.5}, Order{1003, 120.0}}) job.Process(order);
 
-    // The console demonstration runs even without a properties file.
+    // The console demonstration runs even without a properties file, and
+    // shows every level.
     IMsgLog::TurnLoggingOn();
+    MsgLogThreshold::Set(MsgSeverity::Debug);
     const MsgLogPtr console(SysOutMsgLog::NewSysOutMsgLog());
     if (console != nullptr) ShowEveryFrontEnd(console.get());
 
