@@ -10,14 +10,22 @@ bool IsWhiteSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-std::string TrimString(std::string_view text, bool trimTrailing, bool trimLeading) {
+namespace {
+
+std::string_view Trimmed(std::string_view text, bool trimTrailing, bool trimLeading) {
     if (trimLeading) {
         while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
     }
     if (trimTrailing) {
         while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
     }
-    return std::string(text);
+    return text;
+}
+
+}  // namespace
+
+std::string TrimString(std::string_view text, bool trimTrailing, bool trimLeading) {
+    return std::string(Trimmed(text, trimTrailing, trimLeading));
 }
 
 std::string TrimString(const char* text, bool trimTrailing, bool trimLeading) {
@@ -26,9 +34,7 @@ std::string TrimString(const char* text, bool trimTrailing, bool trimLeading) {
 
 std::string_view TrimmedByRule(std::string_view text) {
     if (text.empty() || (text.front() != ' ' && text.back() != ' ')) return text;
-    while (!text.empty() && IsWhiteSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsWhiteSpace(text.back())) text.remove_suffix(1);
-    return text;
+    return Trimmed(text, true, true);
 }
 
 std::string ApplyTrimmingRule(std::string_view text) {
