@@ -255,6 +255,39 @@ TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
     const std::string wide = Kivlog({"stats", log}).output;
     EXPECT_LT(std::count(wide.begin(), wide.end(), '\n'), 40) << wide.substr(0, 2000);
     EXPECT_EQ(kivtest::CountOccurrences(wide, "      0      1      0      0      0  -"), 2u) << wide;
+
+    // Messages in more distinct seconds than the histogram keeps bins for:
+    // each interval still holds the messages of its own time.
+    for (const int apart : {1, 60}) {
+        std::string many;
+        for (int i = 0; i < 5000; ++i) {
+            const int at = i * apart;
+            char stamp[32];
+            std::snprintf(stamp, sizeof stamp, "2024/03/%02d %02d:%02d:%02d", 5 + at / 86400, at / 3600 % 24,
+                          at / 60 % 60, at % 60);
+            many += Message("INFO", stamp, "M", "m");
+        }
+        kivtest::WriteFile(log, many);
+        const std::string rows = Kivlog({"stats", log}).output;
+        std::istringstream lines(rows.substr(rows.find("start ")));
+        std::string line;
+        std::getline(lines, line);
+        unsigned long long total = 0;
+        int count = 0;
+        while (std::getline(lines, line)) {
+            ASSERT_EQ(line.substr(0, 8), "2024-03-") << line << "\n" << rows;
+            total += std::stoull(line.substr(27, 7));
+            ++count;
+        }
+        EXPECT_EQ(total, 5000u) << rows;
+        EXPECT_LE(count, 30) << rows;
+    }
+
+    // An interval that starts before year 0 shows its year with a sign.
+    kivtest::WriteFile(log, Message("INFO", "0000/01/01 00:00:00", "M", "a") +
+                                Message("INFO", "0000/03/01 00:00:00", "M", "b"));
+    const std::string early = Kivlog({"stats", log}).output;
+    EXPECT_NE(early.find("\n-0001-12-"), std::string::npos) << early;
 }
 
 TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {

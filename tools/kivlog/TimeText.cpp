@@ -1,5 +1,7 @@
 #include "TimeText.h"
 
+#include <cstdio>
+
 namespace kivlog {
 namespace {
 
@@ -52,6 +54,20 @@ bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time) {
 }
 
 void AppendIsoTime(std::string& out, TimeKey time) {
+    constexpr TimeKey kYear = 10000000000;
+    if (time < 0 || time >= 10000 * kYear) {
+        // Only a histogram interval reaches past the years a stamp holds:
+        // the year with its sign, as ISO 8601 extends it.
+        const TimeKey year = time / kYear - (time % kYear < 0 ? 1 : 0);
+        const TimeKey rest = time - year * kYear;
+        char text[48];
+        std::snprintf(text, sizeof text, "%+05lld-%02d-%02dT%02d:%02d:%02d", static_cast<long long>(year),
+                      static_cast<int>(rest / 100000000), static_cast<int>(rest / 1000000 % 100),
+                      static_cast<int>(rest / 10000 % 100), static_cast<int>(rest / 100 % 100),
+                      static_cast<int>(rest % 100));
+        out += text;
+        return;
+    }
     // Digit by digit from the right: this runs once per record of --json.
     char text[] = "0000-00-00T00:00:00";
     for (int at = sizeof text - 2; at >= 0; --at) {
