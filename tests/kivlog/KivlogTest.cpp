@@ -21,6 +21,11 @@ kivtest::ProcessResult Kivlog(const std::vector<std::string>& arguments) {
     return kivtest::RunProcess(KIVLOG_TOOL_PATH, arguments, {});
 }
 
+// Standard output and standard error together.
+kivtest::ProcessResult KivlogWithErrors(const std::vector<std::string>& arguments) {
+    return kivtest::RunProcess(KIVLOG_TOOL_PATH, arguments, {}, kivtest::Captured::kOutputAndErrors);
+}
+
 std::string Banner(const std::string& stamp) {
     std::string banner = kivtest::kHeader;
     return banner.replace(banner.find(" [T] "), 5, " [" + stamp + "] ");
@@ -156,6 +161,18 @@ std::string MixedLog() {
            Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f");
 }
 
+// The texts of --line output without their markings, joined by '|'.
+std::string TextsOfLines(const std::string& output) {
+    std::string texts;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t body = line.find(": ");
+        const size_t marking = line.find(") ", body);
+        texts += (texts.empty() ? "" : "|") + line.substr(marking == body + 4 ? marking + 2 : body + 2);
+    }
+    return texts;
+}
+
 TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
     kivtest::TempDirectory directory;
     const std::string path = directory.File("kiv.log_mixed.log");
@@ -175,15 +192,7 @@ TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
     for (const auto& [arguments, expected] : cases) {
         std::vector<std::string> command = arguments;
         command.insert(command.end(), {"--line", path});
-        const kivtest::ProcessResult result = Kivlog(command);
-        std::string texts;
-        std::istringstream lines(result.output);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t body = line.find(": ");
-            const size_t marking = line.find(") ", body);
-            texts += (texts.empty() ? "" : "|") + line.substr(marking == body + 4 ? marking + 2 : body + 2);
-        }
-        EXPECT_EQ(texts, expected) << arguments[0] << " " << arguments[1];
+        EXPECT_EQ(TextsOfLines(Kivlog(command).output), expected) << arguments[0] << " " << arguments[1];
     }
     // Filtered output is itself a log: banners are left out, records whole.
     EXPECT_EQ(Kivlog({"--level", "ERROR", path}).output,
@@ -229,12 +238,77 @@ TEST(KivlogErrorTest, ReadsWhatCanBeReadAndSaysWhatCannot) {
     EXPECT_EQ(Kivlog({directory.File("missing.log"), log}).exitCode, 1);
     kivtest::TempDirectory empty;
     EXPECT_EQ(Kivlog({empty.Path().string()}).exitCode, 1);
-    for (const std::vector<std::string>& usage :
-         std::vector<std::vector<std::string>>{{"--level", "LOUD", log}, {"--since", "yesterday", log},
-                                              {"--grep", "(", log}, {"--bogus", log}, {"prune", log},
-                                              {"prune", log, "--keep", "1", "--older-than", "2"}}) {
+    // A name that holds control characters reaches standard error escaped.
+    const kivtest::ProcessResult named = KivlogWithErrors({directory.File("a\x1b[2Jb\n.log")});
+    EXPECT_EQ(named.exitCode, 1);
+    EXPECT_NE(named.output.find("a\\x1b[2Jb\\x0a.log: cannot open"), std::string::npos) << named.output;
+    EXPECT_EQ(named.output.find('\x1b'), std::string::npos) << named.output;
+}
+
+// Entries of a directory that cannot be read are named and passed over:
+// a symbolic link in a loop and a link into a directory without access.
+TEST(KivlogErrorTest, PassesOverEntriesOfADirectoryThatCannotBeRead) {
+    kivtest::TempDirectory directory;
+    const std::string dir = directory.Path().string();
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-01_00_00_00.log"), MixedLog());
+    std::error_code error;
+    std::filesystem::create_symlink("kiv.log_loop.log", directory.File("kiv.log_loop.log"), error);
+    if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+    std::filesystem::create_directory(directory.File("closed"));
+    kivtest::WriteFile(directory.File("closed/x.log"), "x");
+    std::filesystem::create_symlink("closed/x.log", directory.File("kiv.log_closed.log"));
+    std::filesystem::permissions(directory.File("closed"), std::filesystem::perms::none);
+    const kivtest::ProcessResult read = KivlogWithErrors({"--level", "FATAL", "--line", dir});
+    EXPECT_EQ(read.exitCode, 1) << read.output;
+    EXPECT_NE(read.output.find("kiv.log_loop.log: cannot open"), std::string::npos) << read.output;
+    EXPECT_NE(read.output.find("FATAL Main: (U) f"), std::string::npos) << read.output;
+    const kivtest::ProcessResult stats = KivlogWithErrors({"stats", dir});
+    EXPECT_EQ(stats.exitCode, 1) << stats.output;
+    EXPECT_NE(stats.output.find("levels: DEBUG 1 INFO 1 WARN 1 ERROR 1 FATAL 1"), std::string::npos)
+        << stats.output;
+    const kivtest::ProcessResult pruned = KivlogWithErrors({"prune", dir, "--keep", "0"});
+    EXPECT_EQ(pruned.exitCode, 0) << pruned.output;
+    EXPECT_NE(pruned.output.find("deleted "), std::string::npos) << pruned.output;
+    std::filesystem::permissions(directory.File("closed"), std::filesystem::perms::owner_all);
+}
+
+TEST(KivlogCommandLineTest, ReadsOptionsValuesAndTimesAsScriptsWriteThem) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_x.log");
+    kivtest::WriteFile(log, MixedLog());
+    for (const std::vector<std::string>& usage : std::vector<std::vector<std::string>>{
+             {"--level", "LOUD", log}, {"--grep", "(", log}, {"--bogus", log}, {"prune", log},
+             {"--since", "2024-02-30", log}, {"--since", "2023-02-29", log}, {"--until", "2024-03-05T99:99", log},
+             {"--until", "2024-03-05T12:30:75", log}, {"--until", "2024-03-05T24:00", log},
+             {"--since", "-5x", log}, {"--since", "tomorrow", log}, {"--json=yes", log}, {"--level"},
+             {"prune", log, "--older-than", "100001"}, {"prune", log, "--max-total-size", "12T"}}) {
         EXPECT_EQ(Kivlog(usage).exitCode, 2) << usage[0] << " " << usage[1];
     }
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        // A value that looks like an option is still the value.
+        {{"--grep", "--help", log}, ""},
+        {{"--level=warning", log}, "w\\nsecond line|e|f"},
+        {{"--level", "err", "--method=Main", log}, "f"},
+        {{"--level", "Information", "--until=2024-03-05T08:00", log}, "i"},
+        {{"--since", "2024-02-29", "--until", "2024-03-05T07:00:01", "--no-raw", log}, "d"},
+        {{"--since", "-2d", log}, ""},
+        {{"--until", "now", "--level", "FATAL", log}, "f"},
+        {{"--since", "yesterday", log}, ""},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        std::vector<std::string> command = arguments;
+        command.insert(command.begin(), "--line");
+        const kivtest::ProcessResult result = Kivlog(command);
+        EXPECT_EQ(result.exitCode, 0) << arguments[0] << " " << arguments[1];
+        EXPECT_EQ(TextsOfLines(result.output), expected) << arguments[0] << " " << arguments[1];
+    }
+    // After "--" every argument is a path.
+    const kivtest::ProcessResult ended = Kivlog({"--level", "FATAL", "--line", log, "--", "--json"});
+    EXPECT_EQ(ended.exitCode, 1);
+    EXPECT_NE(ended.output.find("FATAL Main: (U) f\n"), std::string::npos) << ended.output;
+    const kivtest::ProcessResult help = Kivlog({"stats", "--level", "ERROR", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.output.rfind("usage: kivlog", 0), 0u) << help.output;
 }
 
 TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
@@ -303,8 +377,11 @@ TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
     const std::string live = directory.File("kiv.log_2024-01-03_00_00_00.log");
     IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, live.c_str());
     const std::string dir = directory.Path().string();
-    EXPECT_EQ(Kivlog({"prune", dir, "--keep", "1", "--dry-run"}).output.find("would delete " + live) !=
-                  std::string::npos, true);
+    // A dry run says what the real run does with the live file.
+    EXPECT_NE(Kivlog({"prune", dir, "--keep", "1", "--dry-run"}).output.find("would skip " + live),
+              std::string::npos);
+    // So many days ago that the time would overflow: nothing is that old.
+    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "99999"}).output, "");
     const kivtest::ProcessResult pruned = Kivlog({"prune", dir, "--keep", "1"});
     EXPECT_EQ(pruned.exitCode, 0) << pruned.output;
     EXPECT_NE(pruned.output.find("skipped " + live), std::string::npos) << pruned.output;
@@ -318,7 +395,13 @@ TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(left, expected);
     MsgLogFactory::DeleteMsgLog(&log);
-    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "0"}).exitCode, 0);
+    // The newest files that fit the size stay: two of five bytes each.
+    kivtest::WriteFile(live, "12345");
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-04_00_00_00.log"), "12345");
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-05_00_00_00.log"), "1234");
+    const kivtest::ProcessResult sized = Kivlog({"prune", dir, "--max-total-size=9"});
+    EXPECT_EQ(sized.output, "deleted " + live + "\n");
+    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "0", "--max-total-size", "1G"}).exitCode, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.Path()), {}), 4);
 }
 

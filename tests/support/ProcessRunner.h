@@ -19,8 +19,12 @@ struct ProcessResult {
 // removes it. Everything else is inherited.
 using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
 
+// What of the child's output the result holds: its standard output, or
+// both it and its standard error, interleaved.
+enum class Captured { kOutput, kOutputAndErrors };
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const EnvironmentChanges& environment);
+                         const EnvironmentChanges& environment, Captured captured = Captured::kOutput);
 
 }  // namespace kivtest
 

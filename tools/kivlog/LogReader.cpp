@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <utility>
 
+#include "TerminalText.h"
+
 namespace kivlog {
 namespace {
 
@@ -38,7 +40,7 @@ LogReader::~LogReader() {
 bool LogReader::Open() {
     m_file = m_path == "-" ? stdin : std::fopen(m_path.c_str(), "rb");
     if (m_file == nullptr) {
-        std::fprintf(stderr, "kivlog: %s: cannot open: %s\n", m_path.c_str(), std::strerror(errno));
+        ReportProblem(m_path, std::string("cannot open: ") + std::strerror(errno));
         m_failed = true;
         return false;
     }
@@ -49,8 +51,7 @@ bool LogReader::Open() {
 }
 
 void LogReader::Warn(const std::string& problem, std::uint64_t line) {
-    std::fprintf(stderr, "kivlog: %s: line %llu: %s\n", m_path.c_str(),
-                 static_cast<unsigned long long>(line), problem.c_str());
+    ReportProblem(m_path, "line " + std::to_string(line) + ": " + problem);
 }
 
 bool LogReader::Fill() {
@@ -67,7 +68,7 @@ bool LogReader::Fill() {
     m_end += got;
     m_bytesRead += got;
     if (got == 0 && std::ferror(m_file)) {
-        std::fprintf(stderr, "kivlog: %s: read failed: %s\n", m_path.c_str(), std::strerror(errno));
+        ReportProblem(m_path, std::string("read failed: ") + std::strerror(errno));
         m_failed = true;
         m_atEnd = true;
     }
@@ -78,8 +79,7 @@ bool LogReader::Fill() {
 void LogReader::RestartIfTruncated() {
     std::error_code error;
     if (m_file == stdin || std::filesystem::file_size(m_path, error) >= m_bytesRead || error) return;
-    std::fprintf(stderr, "kivlog: %s: the file was truncated; reading it again from the start\n",
-                 m_path.c_str());
+    ReportProblem(m_path, "the file was truncated; reading it again from the start");
     std::fseek(m_file, 0, SEEK_SET);
     m_begin = m_end = m_bytesRead = m_lineFeedsBefore = 0;
     m_cursor = ScanCursor();

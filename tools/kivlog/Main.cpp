@@ -10,31 +10,42 @@
 #include "Reading.h"
 #include "RecordWriter.h"
 #include "Stats.h"
+#include "TerminalText.h"
 #include "ToolPlatform.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: kivlog [OPTIONS] [PATH...]      print the records of log files\n"
+    "usage: kivlog [OPTIONS] [--] [PATH...]   print the records of log files\n"
     "       kivlog stats [FILTERS] [PATH...]  summarise them\n"
-    "       kivlog prune DIR (--keep N | --older-than DAYS) [--dry-run]\n"
+    "       kivlog prune DIR [--keep N] [--older-than DAYS] [--max-total-size SIZE]\n"
+    "                    [--dry-run]          delete old log files\n"
     "PATH: a log file, a directory (its kiv.log_*.log files) or - for standard\n"
     "input (the default); several inputs are merged in time order.\n"
     "output: the library's own layout (default), --line one line per record,\n"
     "  --json JSON Lines; -f/--follow keeps reading as files grow and new ones\n"
     "  appear; --raw-bytes writes control characters unescaped to a terminal\n"
     "filters (all must pass): --level LEVEL (and above), --since TIME,\n"
-    "  --until TIME (YYYY-MM-DD[Thh:mm[:ss]]), --method REGEX, --grep REGEX\n"
-    "  (over the body), --marking TEXT, --raw (raw text only), --no-raw\n"
-    "prune deletes only names the file log makes, never a file a running\n"
-    "  process has open.\n"
+    "  --until TIME (YYYY-MM-DD[Thh:mm[:ss]], now, today, yesterday, -N[smhd]),\n"
+    "  --method REGEX, --grep REGEX (over the body), --marking TEXT,\n"
+    "  --raw (raw text only), --no-raw\n"
+    "  An option's value may also follow '=' (--level=ERROR).\n"
+    "prune deletes only names the file log makes, never a file that a running\n"
+    "  program is logging to; SIZE takes K, M or G.\n"
     "--help prints this text.\n"
     "exit status: 0 when every input was read, 1 when some could not be,\n"
     "2 for a usage error\n";
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "kivlog: %s\n%s", problem.c_str(), kUsage);
+    const std::string line = "kivlog: " + kivlog::TerminalSafeName(problem) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+int PrintUsage() {
+    std::fputs(kUsage, stdout);
+    return 0;
 }
 
 int RunRead(const kivlog::ReadOptions& options) {
@@ -58,22 +69,18 @@ int main(int argc, char** argv) {
     kivlog::UseBinaryStandardStreams();
     kivlog::AllowManyOpenFiles();
     const std::vector<std::string> arguments(argv, argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-    }
     const std::string command = arguments.size() > 1 ? arguments[1] : "";
     std::string problem;
     if (command == "prune") {
-        const int status = kivlog::RunPrune(arguments, 2, &problem);
-        return status == 2 ? UsageError(problem) : status;
+        kivlog::PruneOptions options;
+        if (!kivlog::ParsePruneOptions(arguments, 2, &options, &problem)) return UsageError(problem);
+        return options.help ? PrintUsage() : kivlog::RunPrune(options);
     }
     const bool stats = command == "stats";
     kivlog::ReadOptions options;
     if (!kivlog::ParseReadOptions(arguments, stats ? 2 : 1, !stats, &options, &problem)) {
         return UsageError(problem);
     }
+    if (options.help) return PrintUsage();
     return stats ? kivlog::RunStats(options) : RunRead(options);
 }

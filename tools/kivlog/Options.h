@@ -18,6 +18,8 @@ struct ReadOptions {
     Form form = Form::kLayout;
     bool follow = false;
     bool rawBytes = false;
+    // --help was given as an option.
+    bool help = false;
 };
 
 // Parses arguments[first..]; false with the problem in *error for a usage

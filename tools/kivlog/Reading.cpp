@@ -10,6 +10,7 @@
 
 #include "LogFiles.h"
 #include "LogReader.h"
+#include "TerminalText.h"
 
 namespace kivlog {
 namespace {
@@ -33,9 +34,9 @@ public:
                 m_directories.push_back(path);
                 const std::vector<std::string> found = ListLogFiles(path, error);
                 if (error) {
-                    Fail(path + ": cannot list the directory: " + error.message());
+                    Fail(path, "cannot list the directory: " + error.message());
                 } else if (found.empty() && !m_options.follow) {
-                    Fail(path + ": no kiv.log_*.log files in this directory");
+                    Fail(path, "no kiv.log_*.log files in this directory");
                 }
                 files.insert(files.end(), found.begin(), found.end());
             } else {
@@ -60,8 +61,8 @@ private:
         bool finished = false;
     };
 
-    void Fail(const std::string& problem) {
-        std::fprintf(stderr, "kivlog: %s\n", problem.c_str());
+    void Fail(const std::string& path, const std::string& problem) {
+        ReportProblem(path, problem);
         m_status = 1;
     }
 

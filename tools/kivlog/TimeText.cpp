@@ -26,13 +26,53 @@ std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
     return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
 }
 
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// Reads "N" and a unit (s, m, h, d) as that long before now. Bounded, so
+// that the arithmetic cannot overflow: at most 9 digits.
+bool ParseRelativeTime(std::string_view text, TimeKey now, TimeKey* time) {
+    if (text.size() < 2 || text.size() > 10) return false;
+    std::int64_t unit = 0;
+    switch (text.back()) {
+        case 's': unit = 1; break;
+        case 'm': unit = 60; break;
+        case 'h': unit = 3600; break;
+        case 'd': unit = 86400; break;
+        default: return false;
+    }
+    std::int64_t count = 0;
+    for (const char c : text.substr(0, text.size() - 1)) {
+        if (c < '0' || c > '9') return false;
+        count = count * 10 + (c - '0');
+    }
+    *time = TimeOfSeconds(SecondsOf(now) - count * unit);
+    return true;
+}
+
 }  // namespace
 
-bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time) {
+bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey now, TimeKey* time) {
+    constexpr TimeKey kDay = 1000000;
+    const TimeKey lastSecond = endOfPeriod ? 235959 : 0;
+    if (text == "now") {
+        *time = now;
+        return true;
+    }
+    if (text == "today" || text == "yesterday") {
+        const std::int64_t midnight = SecondsOf(now / kDay * kDay) - (text == "yesterday" ? 86400 : 0);
+        *time = TimeOfSeconds(midnight) + lastSecond;
+        return true;
+    }
+    if (!text.empty() && text[0] == '-') return ParseRelativeTime(text.substr(1), now, time);
+
     int year, month, day;
     if (!ReadNumber(text, 0, 4, &year) || text.size() < 10 || (text[4] != '-' && text[4] != '/') ||
         text[7] != text[4] || !ReadNumber(text, 5, 2, &month) || !ReadNumber(text, 8, 2, &day) ||
-        month < 1 || month > 12 || day < 1 || day > 31) {
+        month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
         return false;
     }
     int hour = endOfPeriod ? 23 : 0;
@@ -48,6 +88,7 @@ bool ParseTimeArgument(std::string_view text, bool endOfPeriod, TimeKey* time) {
         }
         if (text.size() == 16) second = endOfPeriod ? 59 : 0;
     }
+    if (hour > 23 || minute > 59 || second > 59) return false;
     *time = ((((static_cast<TimeKey>(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 +
             second;
     return true;
@@ -82,6 +123,12 @@ std::string IsoTime(TimeKey time) {
     std::string text;
     AppendIsoTime(text, time);
     return text;
+}
+
+TimeKey TimeOfCalendar(const std::tm& calendar) {
+    return ((((calendar.tm_year + TimeKey{1900}) * 100 + calendar.tm_mon + 1) * 100 + calendar.tm_mday) * 100 +
+            calendar.tm_hour) * 10000 +
+           calendar.tm_min * 100 + calendar.tm_sec;
 }
 
 std::int64_t SecondsOf(TimeKey time) {

@@ -3,6 +3,7 @@
 #ifndef KIVLOGGING_TOOLS_KIVLOG_TOOLPLATFORM_H
 #define KIVLOGGING_TOOLS_KIVLOG_TOOLPLATFORM_H
 
+#include <ctime>
 #include <string>
 
 namespace kivlog {
@@ -14,21 +15,25 @@ bool StandardOutputIsTerminal();
 // conversion).
 void UseBinaryStandardStreams();
 
+// The local time now.
+std::tm LocalTimeNow();
+
 // Raises the number of files the process may hold open as far as the system
 // allows: every input of a merge stays open, and a log directory collects a
 // file per process start.
 void AllowManyOpenFiles();
 
 enum class Removal {
+    // Deleted, or with onlyCheck, free to be deleted.
     kRemoved,
-    // A live process has the file open (it holds the file log's lock).
+    // A live process writes the file (it holds the file log's lock).
     kInUse,
     kFailed,
 };
 
-// Deletes the file unless a process still has it open as a log file. On
-// failure, *reason says why.
-Removal RemoveUnlessInUse(const std::string& path, std::string* reason);
+// Deletes the file unless a running process writes it as a log file; with
+// onlyCheck, only says which it would be. On failure, *reason says why.
+Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason);
 
 }  // namespace kivlog
 

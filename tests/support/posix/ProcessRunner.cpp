@@ -35,7 +35,7 @@ std::vector<char*> PointersTo(std::vector<std::string>& texts) {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const EnvironmentChanges& environment) {
+                         const EnvironmentChanges& environment, Captured captured) {
     ProcessResult result;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return result;
@@ -49,6 +49,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    if (captured == Captured::kOutputAndErrors) posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 2);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
     pid_t child = -1;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace kivlog {
 
@@ -18,6 +19,13 @@ void UseBinaryStandardStreams() {
     // POSIX streams never convert line ends.
 }
 
+std::tm LocalTimeNow() {
+    const time_t now = time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
 void AllowManyOpenFiles() {
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
@@ -26,7 +34,7 @@ void AllowManyOpenFiles() {
     }
 }
 
-Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {
+Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason) {
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (descriptor < 0) {
         *reason = std::strerror(errno);
@@ -38,8 +46,8 @@ Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {
     Removal result = Removal::kRemoved;
     if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         result = errno == EWOULDBLOCK ? Removal::kInUse : Removal::kFailed;
-        *reason = result == Removal::kInUse ? "a running process has it open" : std::strerror(errno);
-    } else if (unlink(path.c_str()) != 0) {
+        *reason = result == Removal::kInUse ? "a running process writes it" : std::strerror(errno);
+    } else if (!onlyCheck && unlink(path.c_str()) != 0) {
         *reason = std::strerror(errno);
         result = Removal::kFailed;
     }
