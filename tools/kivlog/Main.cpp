@@ -54,7 +54,8 @@ int RunRead(const kivlog::ReadOptions& options) {
     kivlog::RecordSinks sinks;
     sinks.onInput = [&](int input, const std::string& path) { writer.AddInput(input, path); };
     sinks.onRecord = [&](const kivlog::Record& record) { writer.Write(record); };
-    sinks.onIdle = [&] { output.Flush(); };
+    sinks.onIdle = [&] { return output.Flush(); };
+    sinks.onInputsMayAppear = [&] { writer.NameInputs(); };
     const int status = kivlog::ReadRecords(options, sinks);
     if (!output.Flush()) {
         std::fprintf(stderr, "kivlog: cannot write to standard output\n");
@@ -67,7 +68,6 @@ int RunRead(const kivlog::ReadOptions& options) {
 
 int main(int argc, char** argv) {
     kivlog::UseBinaryStandardStreams();
-    kivlog::AllowManyOpenFiles();
     const std::vector<std::string> arguments(argv, argv + argc);
     const std::string command = arguments.size() > 1 ? arguments[1] : "";
     std::string problem;

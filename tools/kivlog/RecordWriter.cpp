@@ -63,7 +63,12 @@ void RecordWriter::Write(const Record& record) {
 }
 
 void RecordWriter::WriteLine(const Record& record) {
-    if (m_paths.size() > 1) {
+    // One shape for the whole output, even when inputs come later.
+    if (!m_shapeFixed) {
+        m_nameInputs = m_nameInputs || m_paths.size() > 1;
+        m_shapeFixed = true;
+    }
+    if (m_nameInputs) {
         m_scratch += m_paths[record.input];
         m_scratch += ':';
         m_scratch += std::to_string(record.line);

@@ -26,6 +26,9 @@ public:
     // Names an input for the "file" field (and, with several inputs, the
     // start of --line lines).
     void AddInput(int input, const std::string& path);
+    // --line starts every line with the input's name and line number,
+    // also while there is one input so far.
+    void NameInputs() { m_nameInputs = true; }
     void Write(const Record& record);
 
 private:
@@ -37,6 +40,9 @@ private:
     std::vector<std::string> m_paths;
     std::vector<std::string> m_jsonPaths;
     std::string m_scratch;
+    // Whether --line names the input; fixed by the first record written.
+    bool m_nameInputs = false;
+    bool m_shapeFixed = false;
     // The last record written stopped inside a line; the next one starts
     // with a line end of its own, as the library does after a torn write.
     bool m_endsInsideLine = false;

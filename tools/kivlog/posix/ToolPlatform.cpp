@@ -1,8 +1,10 @@
 #include "ToolPlatform.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,6 +12,21 @@
 #include <ctime>
 
 namespace kivlog {
+namespace {
+
+// Descriptors left for standard streams, directory listings and the
+// change watch.
+constexpr rlim_t kReserved = 16;
+
+bool FactsOf(const struct stat& status, FileFacts* facts) {
+    facts->device = static_cast<std::uint64_t>(status.st_dev);
+    facts->file = static_cast<std::uint64_t>(status.st_ino);
+    facts->size = static_cast<std::uint64_t>(status.st_size);
+    facts->regular = S_ISREG(status.st_mode);
+    return true;
+}
+
+}  // namespace
 
 bool StandardOutputIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;
@@ -26,12 +43,58 @@ std::tm LocalTimeNow() {
     return local;
 }
 
-void AllowManyOpenFiles() {
+size_t AllowManyOpenFiles() {
     rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
+    if (limit.rlim_cur < limit.rlim_max) {
+        const rlim_t wanted = limit.rlim_max;
+        limit.rlim_cur = wanted;
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) getrlimit(RLIMIT_NOFILE, &limit);
     }
+    const rlim_t usable = limit.rlim_cur > 2 * kReserved ? limit.rlim_cur - kReserved : kReserved;
+    return static_cast<size_t>(usable < 65536 ? usable : 65536);
+}
+
+int OpenForReading(const std::string& path, std::string* reason) {
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) *reason = std::strerror(errno);
+    return file;
+}
+
+void CloseFile(int file) {
+    if (file > kStandardInput) close(file);
+}
+
+long long ReadSome(int file, char* buffer, size_t size, std::string* reason) {
+    for (;;) {
+        const ssize_t got = read(file, buffer, size);
+        if (got >= 0) return got;
+        if (errno == EINTR) continue;
+        *reason = std::strerror(errno);
+        return -1;
+    }
+}
+
+bool SeekTo(int file, std::uint64_t offset) {
+    return lseek(file, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool WaitForInput(int file, int milliseconds) {
+    pollfd ready{file, POLLIN, 0};
+    int result;
+    while ((result = poll(&ready, 1, milliseconds)) < 0 && errno == EINTR) {
+    }
+    return result != 0;
+}
+
+bool FactsOfOpenFile(int file, FileFacts* facts) {
+    struct stat status {};
+    return fstat(file, &status) == 0 && FactsOf(status, facts);
+}
+
+bool FactsOfPath(const std::string& path, FileFacts* facts) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && FactsOf(status, facts);
 }
 
 Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason) {
