@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <regex>
 
 #include "support/MessageMatching.h"
 #include "support/PlatformFacts.h"
@@ -43,10 +44,10 @@ std::string WithCrLf(const std::string& text) {
 }
 
 // A random text of words, blanks, line ends and single empty lines, ending
-// in up to three line ends: what the grammar reads back exactly.
+// in up to three line ends or a CR: what the grammar reads back exactly.
 std::string RandomText(std::mt19937& random) {
     static const char* const kSeparators[] = {" ", " ", "\n", "\n\n"};
-    static const char* const kEndings[] = {"", "", "", "\n", "\n\n\n"};
+    static const char* const kEndings[] = {"", "", "\r", "\n", "\n\n\n"};
     std::string text = "w" + std::to_string(random() % 1000);
     for (unsigned words = random() % 6; words > 0; --words) {
         text += kSeparators[random() % 4] + std::string("x") + std::to_string(random() % 100);
@@ -54,11 +55,22 @@ std::string RandomText(std::mt19937& random) {
     return text + kEndings[random() % 5];
 }
 
-// The JSON text of one record as kivlog writes it.
-std::string JsonText(const std::string& text, bool crlf) {
+// The text of one record in JSON: the caller's text, or as the file holds
+// it (its line ends CR LF when crlf).
+std::string Json(const std::string& text, bool crlf) {
     std::string json;
-    for (const char c : text) json += c == '\n' ? (crlf ? "\\u000d\\n" : "\\n") : std::string(1, c);
-    return "\"text\":\"" + json + "\"";
+    for (const char c : text) {
+        json += c == '\n' ? (crlf ? "\\u000d\\n" : "\\n") : c == '\r' ? "\\u000d" : std::string(1, c);
+    }
+    return json;
+}
+
+// The "text" field of one record, and the end of its "body" field.
+std::string JsonText(const std::string& text) {
+    return "\"text\":\"" + Json(text, false) + "\",\"body\":\"";
+}
+std::string JsonBodyEnd(const std::string& text, bool crlf) {
+    return Json(text, crlf) + "\",\"file\":";
 }
 
 TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
@@ -92,7 +104,8 @@ TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
             MsgLogFactory::DeleteMsgLog(&log);
         }
         const std::string native = kivtest::ReadFile(path);
-        const bool nativeCrLf = native.find("\r\n") != std::string::npos;
+        // The banner starts with a line end of the file's kind.
+        const bool nativeCrLf = native.compare(0, 2, "\r\n") == 0;
         // The other line-end style, converted from the file.
         const std::string other = nativeCrLf ? kivtest::FromFileText(native) : WithCrLf(native);
         const std::string otherPath = directory.File("other.log");
@@ -107,8 +120,9 @@ TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
             std::string line;
             for (const auto& [text, fields] : written) {
                 std::getline(lines, line);
-                EXPECT_NE(line.find(fields + "," + JsonText(text, crlf)), std::string::npos)
-                    << "seed " << seed << ": " << fields << JsonText(text, crlf) << "\n" << line;
+                EXPECT_NE(line.find(fields + "," + JsonText(text)), std::string::npos)
+                    << "seed " << seed << ": " << fields << JsonText(text) << "\n" << line;
+                EXPECT_NE(line.find(JsonBodyEnd(text, crlf)), std::string::npos) << line;
                 EXPECT_NE(line.find("\"torn\":false"), std::string::npos) << line;
             }
         }
@@ -198,6 +212,39 @@ TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
     EXPECT_EQ(Kivlog({"--level", "ERROR", path}).output,
               Message("ERROR", "2024/03/07 12:30:00", "Writer::Flush", "e") +
                   Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f"));
+}
+
+// The records of --json output without the input's name and line.
+std::string RecordsOf(const std::string& json) {
+    static const std::regex kPlace(",\"file\":\"[^\"]*\",\"line\":[0-9]+");
+    return std::regex_replace(json, kPlace, "");
+}
+
+// Output that merges or filters, read again, gives the records it showed.
+TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
+    kivtest::TempDirectory directory;
+    const std::string cut = directory.File("cut.log");
+    const std::string next = directory.File("next.log");
+    const std::string again = directory.File("again.log");
+    // The first file ends inside a record; the next one starts with its
+    // banner.
+    kivtest::WriteFile(cut, Banner("2024/03/05 07:00:00") + Message("INFO", "2024/03/05 07:00:01", "A", "a") +
+                                "\n(U) INFO [2024/03/05 07:00:02] A:\n(U) cut sho");
+    kivtest::WriteFile(next, Banner("2024/03/05 07:00:03") + Message("WARN", "2024/03/05 07:00:04", "B", "b"));
+    kivtest::WriteFile(again, Kivlog({cut, next}).output);
+    EXPECT_EQ(RecordsOf(Kivlog({"--json", again}).output), RecordsOf(Kivlog({"--json", cut, next}).output));
+    EXPECT_NE(Kivlog({"stats", again}).output.find("records: 3 messages, 0 raw, 1 torn, 2 banners"),
+              std::string::npos) << Kivlog({"stats", again}).output;
+
+    // A record too long to hold is passed on in pieces; when the filter
+    // keeps the first piece only, the next record still starts a record.
+    const std::string longer = directory.File("long.log");
+    kivtest::WriteFile(longer, Message("ERROR", "2024/03/05 07:00:00", "L", std::string(9 << 20, 'x')) +
+                                   Message("INFO", "2024/03/05 07:00:01", "L", "info") +
+                                   Message("ERROR", "2024/03/05 07:00:02", "L", "after"));
+    kivtest::WriteFile(again, Kivlog({"--level", "ERROR", longer}).output);
+    const std::string reread = Kivlog({"--line", "--level", "ERROR", again}).output;
+    EXPECT_NE(reread.find("\n2024-03-05T07:00:02 ERROR L: after\n"), std::string::npos) << reread.substr(reread.size() - 200);
 }
 
 TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {

@@ -180,7 +180,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
         record->kind = RecordKind::kRaw;
         record->time = m_lastTime;
         record->body = record->text = record->marking = record->method = {};
-        record->torn = record->continues = false;
+        record->torn = record->continues = record->isLaterPiece = false;
         m_lineFeedsBefore = m_cursor.lineFeeds;
         m_begin = end;
         return Step::kRecord;
@@ -195,6 +195,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
         if (record->kind == RecordKind::kBanner) m_inFileLog = true;
     }
     record->continues = continues;
+    record->isLaterPiece = m_afterPiece;
     if (continues) record->torn = true;
     if ((m_atEnd || m_leaving) && end == m_end && record->torn && !m_afterPiece) {
         Warn("the input ends inside a record (an unfinished or failed write)", record->line);

@@ -1,5 +1,8 @@
 #include "RecordWriter.h"
 
+#include <algorithm>
+
+#include "Grammar.h"
 #include "JsonText.h"
 #include "TimeText.h"
 
@@ -47,10 +50,7 @@ void RecordWriter::AddInput(int input, const std::string& path) {
 
 void RecordWriter::Write(const Record& record) {
     if (m_form == Form::kLayout) {
-        if (m_endsInsideLine) m_output.Write("\n");
-        m_output.Write(record.bytes);
-        m_endsInsideLine =
-            !record.continues && !record.bytes.empty() && record.bytes.back() != '\n';
+        WriteLayout(record);
     } else if (record.kind != RecordKind::kBanner) {
         m_scratch.clear();
         if (m_form == Form::kLine) {
@@ -60,6 +60,30 @@ void RecordWriter::Write(const Record& record) {
         }
         m_output.Write(m_scratch);
     }
+}
+
+void RecordWriter::WriteLayout(const Record& record) {
+    const bool nextPiece = record.isLaterPiece && m_lastContinues && record.input == m_lastInput;
+    if (!nextPiece) {
+        // Filtering and merging join records that were not next to each
+        // other: line ends are added where the join would not read as the
+        // start of a record. A head line or banner needs a run of two line
+        // ends, its own included; anything else three.
+        const bool ownLineEnd = LineEndLength(record.bytes) > 0;
+        const int needed = record.kind == RecordKind::kRaw || !ownLineEnd ? 3 : 2;
+        const int added = needed - m_trailingLineEnds - (ownLineEnd ? 1 : 0);
+        for (int i = 0; i < added; ++i) m_output.Write("\n");
+        if (added > 0) m_trailingLineEnds += added;
+    }
+    m_output.Write(record.bytes);
+    int trailing = 0;
+    for (std::string_view rest = record.bytes; trailing < 2 && !rest.empty() && rest.back() == '\n'; ++trailing) {
+        rest.remove_suffix(rest.size() >= 2 && rest[rest.size() - 2] == '\r' ? 2 : 1);
+    }
+    const bool onlyLineEnds = record.bytes.find_first_not_of("\r\n") == std::string_view::npos;
+    m_trailingLineEnds = std::min(2, onlyLineEnds ? m_trailingLineEnds + trailing : trailing);
+    m_lastInput = record.input;
+    m_lastContinues = record.continues;
 }
 
 void RecordWriter::WriteLine(const Record& record) {
@@ -109,7 +133,21 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += ",\"marking\":";
     AppendJsonOrNull(m_scratch, record.marking, !record.marking.empty());
     m_scratch += ",\"text\":";
-    AppendJsonString(m_scratch, record.text, JsonBytes::kUtf8);
+    if (LineEndLength(record.bytes) == 2 && record.text.find("\r\n") != std::string_view::npos) {
+        // The text as the caller gave it: a CR LF file's line ends, inside
+        // a message too, are the C library's for "\n".
+        m_text.clear();
+        for (std::string_view rest = record.text;;) {
+            const size_t end = rest.find("\r\n");
+            m_text.append(rest.substr(0, end));
+            if (end == std::string_view::npos) break;
+            m_text += '\n';
+            rest.remove_prefix(end + 2);
+        }
+        AppendJsonString(m_scratch, m_text, JsonBytes::kUtf8);
+    } else {
+        AppendJsonString(m_scratch, record.text, JsonBytes::kUtf8);
+    }
     m_scratch += ",\"body\":";
     AppendJsonString(m_scratch, record.body, JsonBytes::kUtf8);
     m_scratch += ",\"file\":";

@@ -32,6 +32,7 @@ public:
     void Write(const Record& record);
 
 private:
+    void WriteLayout(const Record& record);
     void WriteLine(const Record& record);
     void WriteJson(const Record& record);
 
@@ -40,12 +41,17 @@ private:
     std::vector<std::string> m_paths;
     std::vector<std::string> m_jsonPaths;
     std::string m_scratch;
+    std::string m_text;
     // Whether --line names the input; fixed by the first record written.
     bool m_nameInputs = false;
     bool m_shapeFixed = false;
-    // The last record written stopped inside a line; the next one starts
-    // with a line end of its own, as the library does after a torn write.
-    bool m_endsInsideLine = false;
+    // Line ends that end the layout written so far (at most two), and the
+    // record written last, so that each record starts where a reader of the
+    // output finds it.
+    // Three before the first record: nothing needs adding there.
+    int m_trailingLineEnds = 3;
+    int m_lastInput = -1;
+    bool m_lastContinues = false;
 };
 
 }  // namespace kivlog
