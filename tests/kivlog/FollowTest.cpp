@@ -127,34 +127,6 @@ TEST(KivlogFollowTest, ClosesDeletedFilesAndKeepsOneLineShape) {
     EXPECT_EQ(shown.find(first + ":2: 2024-03-05T08:00:00 INFO m: first\n"), 0u) << shown;
 }
 
-// Under a descriptor limit far below the number of files, every file is
-// still read, and merged in time order.
-TEST(KivlogFollowTest, ReadsMoreFilesThanItMayHoldOpen) {
-    kivtest::TempDirectory logs;
-    std::string expected;
-    for (int i = 0; i < 100; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "kiv.log_2024-03-05_07_08_%02d_%d.log", i % 60, i + 2);
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "2024/03/05 08:%02d:%02d", i / 60, i % 60);
-        kivtest::WriteFile(logs.File(name), Message(stamp, "file " + std::to_string(i)) +
-                                                Message("2024/03/05 09:00:00", "late " + std::to_string(i)));
-    }
-    const std::string command = "ulimit -n 40 && exec " + std::string(KIVLOG_TOOL_PATH) + " --line " +
-                                logs.Path().string();
-    const kivtest::ProcessResult merged =
-        kivtest::RunProcess("/bin/sh", {"-c", command}, {}, kivtest::Captured::kOutputAndErrors);
-    EXPECT_EQ(merged.exitCode, 0) << merged.output.substr(0, 2000);
-    EXPECT_EQ(kivtest::CountOccurrences(merged.output, "\n"), 200u);
-    size_t last = 0;
-    for (int i = 0; i < 100; ++i) {
-        const size_t at = merged.output.find("m: file " + std::to_string(i) + "\n");
-        ASSERT_NE(at, std::string::npos) << i;
-        EXPECT_GT(at, last) << i;
-        last = at;
-    }
-}
-
 // A pipe that stays open shows each record as it comes, and a writer that
 // died inside a record has that record shown, torn, after a while.
 TEST(KivlogFollowTest, ShowsRecordsOfAQuietPipeAndTornRecordsOfAQuietFile) {

@@ -10,6 +10,7 @@ namespace kivlog {
 namespace {
 
 using kivtools::AppendJsonString;
+using kivtools::AppendJsonStringContent;
 using kivtools::JsonBytes;
 
 // The text with '\', CR and LF written as \\, \r and \n.
@@ -117,6 +118,40 @@ void RecordWriter::WriteLine(const Record& record) {
     m_scratch += '\n';
 }
 
+void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
+    // In slices, each written out once escaped, so that a long text of
+    // control characters (six bytes each, escaped) is never held whole.
+    constexpr size_t kSlice = 64 << 10;
+    const auto isContinuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    m_scratch += '"';
+    while (!text.empty()) {
+        size_t cut = std::min(text.size(), kSlice);
+        // Never inside a UTF-8 sequence (at most three bytes back) or a
+        // CR LF.
+        for (int back = 0; back < 3 && cut < text.size() && isContinuation(text[cut]); ++back) --cut;
+        if (cut < text.size() && text[cut] == '\n' && text[cut - 1] == '\r') --cut;
+        std::string_view slice = text.substr(0, cut);
+        text.remove_prefix(cut);
+        if (crlfToLf && slice.find("\r\n") != std::string_view::npos) {
+            m_text.clear();
+            for (;;) {
+                const size_t end = slice.find("\r\n");
+                m_text.append(slice.substr(0, end));
+                if (end == std::string_view::npos) break;
+                m_text += '\n';
+                slice.remove_prefix(end + 2);
+            }
+            slice = m_text;
+        }
+        AppendJsonStringContent(m_scratch, slice, JsonBytes::kUtf8);
+        if (m_scratch.size() >= kSlice) {
+            m_output.Write(m_scratch);
+            m_scratch.clear();
+        }
+    }
+    m_scratch += '"';
+}
+
 void RecordWriter::WriteJson(const Record& record) {
     const bool isMessage = record.kind == RecordKind::kMessage;
     m_scratch += isMessage ? "{\"kind\":\"message\",\"time\":" : "{\"kind\":\"raw\",\"time\":";
@@ -133,23 +168,11 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += ",\"marking\":";
     AppendJsonOrNull(m_scratch, record.marking, !record.marking.empty());
     m_scratch += ",\"text\":";
-    if (LineEndLength(record.bytes) == 2 && record.text.find("\r\n") != std::string_view::npos) {
-        // The text as the caller gave it: a CR LF file's line ends, inside
-        // a message too, are the C library's for "\n".
-        m_text.clear();
-        for (std::string_view rest = record.text;;) {
-            const size_t end = rest.find("\r\n");
-            m_text.append(rest.substr(0, end));
-            if (end == std::string_view::npos) break;
-            m_text += '\n';
-            rest.remove_prefix(end + 2);
-        }
-        AppendJsonString(m_scratch, m_text, JsonBytes::kUtf8);
-    } else {
-        AppendJsonString(m_scratch, record.text, JsonBytes::kUtf8);
-    }
+    // The text as the caller gave it: a CR LF file's line ends, inside a
+    // message too, are the C library's "\n".
+    AppendLongJsonString(record.text, LineEndLength(record.bytes) == 2);
     m_scratch += ",\"body\":";
-    AppendJsonString(m_scratch, record.body, JsonBytes::kUtf8);
+    AppendLongJsonString(record.body, false);
     m_scratch += ",\"file\":";
     m_scratch += m_jsonPaths[record.input];
     m_scratch += ",\"line\":";

@@ -3,6 +3,7 @@
 #define KIVLOGGING_TOOLS_KIVLOG_RECORDWRITER_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Output.h"
@@ -35,6 +36,9 @@ private:
     void WriteLayout(const Record& record);
     void WriteLine(const Record& record);
     void WriteJson(const Record& record);
+    // Appends the text as a JSON string to m_scratch, writing out what is
+    // escaped as it goes; crlfToLf: CR LF is written as LF.
+    void AppendLongJsonString(std::string_view text, bool crlfToLf);
 
     Output& m_output;
     Form m_form;
