@@ -221,6 +221,30 @@ std::string RecordsOf(const std::string& json) {
 }
 
 // Output that merges or filters, read again, gives the records it showed.
+// Patterns match whole lines, however long; a pattern that backtracking
+// engines take exponential time on either runs in linear time (RE2) or is
+// refused.
+TEST(KivlogFilterTest, MatchesWholeLongLinesWithoutHanging) {
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("long.log");
+    const std::string longLine = std::string(3000, 'x') + "ERROR in the middle abc" + std::string(3000, 'y');
+    kivtest::WriteFile(path, Message("INFO", "2024/03/05 07:00:00", "M", longLine) +
+                                 Message("INFO", "2024/03/05 07:00:01", "M", "ERROR at the start") +
+                                 Message("INFO", "2024/03/05 07:00:02", "M", std::string(100000, 'a')));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longLine}, {"^x+ERROR.*y$", longLine}};
+    for (const auto& [pattern, expected] : cases) {
+        EXPECT_EQ(TextsOfLines(Kivlog({"--line", "--grep", pattern, path}).output), expected) << pattern;
+    }
+    const kivtest::ProcessResult nested = Kivlog({"--line", "--grep", "(a*)*z", path});
+#ifdef KIVLOG_HAS_RE2
+    EXPECT_EQ(nested.exitCode, 0);
+    EXPECT_EQ(nested.output, "");
+#else
+    EXPECT_EQ(nested.exitCode, 2);
+#endif
+}
+
 TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
     kivtest::TempDirectory directory;
     const std::string cut = directory.File("cut.log");

@@ -29,14 +29,11 @@ bool ParseLevel(std::string name, Level* level) {
     return false;
 }
 
-bool ParseRegex(const std::string& text, std::optional<std::regex>* pattern, std::string* error) {
-    try {
-        pattern->emplace(text, std::regex::ECMAScript);
-        return true;
-    } catch (const std::regex_error& problem) {
-        *error = "not a regular expression: \"" + text + "\": " + problem.what();
-        return false;
-    }
+bool ParsePattern(const std::string& text, std::shared_ptr<const LinePattern>* pattern, std::string* error) {
+    std::string problem;
+    *pattern = LinePattern::New(text, &problem);
+    if (!*pattern) *error = "not a regular expression kivlog can use: \"" + text + "\": " + problem;
+    return *pattern != nullptr;
 }
 
 bool IsOutputOption(const std::string& option) {
@@ -93,7 +90,7 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
                 return false;
             }
         } else if (option == "--method" || option == "--grep") {
-            if (!ParseRegex(value, option == "--method" ? &filter.method : &filter.grep, error)) return false;
+            if (!ParsePattern(value, option == "--method" ? &filter.method : &filter.grep, error)) return false;
         } else if (option == "--marking") {
             filter.marking = std::string(MarkingName(value));
         } else {
