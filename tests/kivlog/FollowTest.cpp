@@ -150,6 +150,22 @@ TEST(KivlogFollowTest, ShowsRecordsOfAQuietPipeAndTornRecordsOfAQuietFile) {
     EXPECT_TRUE(Eventually(followed, "ERROR m: cut sho [torn]\n")) << kivtest::ReadFile(followed);
 }
 
+// -n shows the last records of the history, then follows on.
+TEST(KivlogFollowTest, StartsFromTheLastRecordsOfTheHistory) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("app.log");
+    const std::string lines = directory.File("lines.txt");
+    std::string history;
+    for (int i = 0; i < 5; ++i) history += Message("2024/03/05 08:00:0" + std::to_string(i), "old " + std::to_string(i));
+    kivtest::WriteFile(log, history);
+    kivtest::BackgroundProcess follower(KIVLOG_TOOL_PATH, {"-f", "-n", "2", "--line", log}, lines);
+    EXPECT_TRUE(Eventually(lines, "m: old 4\n"));
+    kivtest::AppendFile(log, Message("2024/03/05 08:00:09", "new"));
+    EXPECT_TRUE(Eventually(lines, "m: new\n"));
+    EXPECT_EQ(kivtest::ReadFile(lines), "2024-03-05T08:00:03 INFO m: old 3\n2024-03-05T08:00:04 INFO m: old 4\n"
+                                        "2024-03-05T08:00:09 INFO m: new\n");
+}
+
 // With SIGPIPE ignored, following stops once the reader of its output has
 // gone, at the next record.
 TEST(KivlogFollowTest, StopsWhenItsReaderHasGone) {

@@ -1,9 +1,11 @@
 // kivlog: reads, filters, merges, converts and follows the logs that the
 // library writes; summarises them (stats) and deletes old log files (prune).
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "LastRecords.h"
 #include "Options.h"
 #include "Output.h"
 #include "Prune.h"
@@ -24,7 +26,8 @@ constexpr char kUsage[] =
     "input (the default); several inputs are merged in time order.\n"
     "output: the library's own layout (default), --line one line per record,\n"
     "  --json JSON Lines; -f/--follow keeps reading as files grow and new ones\n"
-    "  appear; --raw-bytes writes control characters unescaped to a terminal\n"
+    "  appear; -n N/--lines N the last N records only (then follows with -f);\n"
+    "  --raw-bytes writes control characters unescaped to a terminal\n"
     "filters (all must pass): --level LEVEL (and above), --since TIME,\n"
     "  --until TIME (YYYY-MM-DD[Thh:mm[:ss]], now, today, yesterday, -N[smhd]),\n"
     "  --method REGEX, --grep REGEX (over the body), --marking TEXT,\n"
@@ -51,12 +54,29 @@ int PrintUsage() {
 int RunRead(const kivlog::ReadOptions& options) {
     kivlog::Output output(!options.rawBytes && kivlog::StandardOutputIsTerminal());
     kivlog::RecordWriter writer(output, options.form);
+    // With -n, the history is kept back until it has been read, then its
+    // last records are written.
+    std::optional<kivlog::LastRecords> history;
+    if (options.lastRecords) history.emplace(*options.lastRecords);
+    const auto endHistory = [&] {
+        if (!history) return;
+        history->Release([&](const kivlog::Record& record) { writer.Write(record); });
+        history.reset();
+    };
     kivlog::RecordSinks sinks;
     sinks.onInput = [&](int input, const std::string& path) { writer.AddInput(input, path); };
-    sinks.onRecord = [&](const kivlog::Record& record) { writer.Write(record); };
+    sinks.onRecord = [&](const kivlog::Record& record) {
+        if (history) {
+            history->Keep(record);
+        } else {
+            writer.Write(record);
+        }
+    };
+    sinks.onCaughtUp = endHistory;
     sinks.onIdle = [&] { return output.Flush(); };
     sinks.onInputsMayAppear = [&] { writer.NameInputs(); };
     const int status = kivlog::ReadRecords(options, sinks);
+    endHistory();
     if (!output.Flush()) {
         std::fprintf(stderr, "kivlog: cannot write to standard output\n");
         return 1;

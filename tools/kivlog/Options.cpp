@@ -38,7 +38,14 @@ bool ParsePattern(const std::string& text, std::shared_ptr<const LinePattern>* p
 
 bool IsOutputOption(const std::string& option) {
     return option == "--line" || option == "--json" || option == "-f" || option == "--follow" ||
-           option == "--raw-bytes";
+           option == "--raw-bytes" || option == "-n" || option == "--lines";
+}
+
+// A count of at most 9 digits.
+bool ParseCount(const std::string& text, size_t* count) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    *count = std::stoul(text);
+    return true;
 }
 
 }  // namespace
@@ -55,7 +62,8 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
             continue;
         }
         const bool takesValue = option == "--level" || option == "--since" || option == "--until" ||
-                                option == "--method" || option == "--grep" || option == "--marking";
+                                option == "--method" || option == "--grep" || option == "--marking" ||
+                                (withOutput && (option == "-n" || option == "--lines"));
         if (takesValue && !cursor.TakeValue(&value)) {
             *error = option + " needs a value";
             return false;
@@ -75,6 +83,13 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
             options->follow = true;
         } else if (withOutput && option == "--raw-bytes") {
             options->rawBytes = true;
+        } else if (withOutput && (option == "-n" || option == "--lines")) {
+            size_t count = 0;
+            if (!ParseCount(value, &count)) {
+                *error = option + " takes a number of records, not \"" + value + "\"";
+                return false;
+            }
+            options->lastRecords = count;
         } else if (option == "--level") {
             Level level;
             if (!ParseLevel(value, &level)) {

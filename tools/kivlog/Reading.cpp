@@ -142,12 +142,16 @@ private:
         }
     }
 
+    // Whether a waiting input holds a record not yet whole.
+    bool HoldsPartialRecord() const {
+        return std::any_of(m_inputs.begin(), m_inputs.end(),
+                           [](const Input& input) { return input.waiting && input.reader->HoldsPartialRecord(); });
+    }
+
     // Waits for a change and chooses the inputs to read on.
     void WaitForChange() {
-        bool partial = false;
-        for (const Input& input : m_inputs) partial = partial || (input.waiting && input.reader->HoldsPartialRecord());
         std::vector<Change> changes;
-        const bool told = m_watch.Wait(partial ? kShortWait : kLongWait, &changes);
+        const bool told = m_watch.Wait(HoldsPartialRecord() ? kShortWait : kLongWait, &changes);
         bool entries = !told || changes.empty();
         for (const Change& change : changes) {
             entries = entries || change.entries;
@@ -185,6 +189,10 @@ private:
             const bool waiting = std::any_of(m_inputs.begin(), m_inputs.end(),
                                              [](const Input& input) { return input.waiting; });
             if (!m_options.follow || (!waiting && m_directories.empty())) return;
+            if (!m_caughtUp && !HoldsPartialRecord()) {
+                m_caughtUp = true;
+                if (m_sinks.onCaughtUp) m_sinks.onCaughtUp();
+            }
             // Nothing is left to show until something changes; a reader
             // that has gone (a closed pipe) ends the run.
             if (m_sinks.onIdle && !m_sinks.onIdle()) return;
@@ -209,6 +217,7 @@ private:
     int m_status = 0;
     // Output failed while an input was quiet.
     bool m_stopped = false;
+    bool m_caughtUp = false;
 };
 
 }  // namespace

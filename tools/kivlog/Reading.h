@@ -19,6 +19,9 @@ struct RecordSinks {
     // been read up to its end, or standard input is quiet. False stops the
     // reading (the output has failed, as when its reader has gone).
     std::function<bool()> onIdle;
+    // Following, once: every input has been read up to its end, with no
+    // record partly there; what comes later is new.
+    std::function<void()> onCaughtUp;
     // Following directories: inputs may be added while records are passed
     // on. Called before the first input.
     std::function<void()> onInputsMayAppear;
