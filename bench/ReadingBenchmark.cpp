@@ -132,14 +132,14 @@ long CountOccurrences(const std::filesystem::path& file, const std::string& patt
     return count;
 }
 
-// Deals the records of the first `bytes` of the log out to `count` files in
-// turn, so that merging them interleaves every file; writes the same bytes
-// as one file too.
-void SpreadOver(const std::filesystem::path& log, long bytes, int count, const std::filesystem::path& directory,
+// Deals the messages of the log out to `count` files in turn, so that
+// merging them interleaves every file; writes the same bytes as one file
+// too.
+void SpreadOver(const std::filesystem::path& log, int count, const std::filesystem::path& directory,
                 const std::filesystem::path& together) {
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
-    const std::string content = ReadAll(log).substr(0, static_cast<size_t>(bytes));
+    const std::string content = ReadAll(log);
     std::vector<std::string> files(static_cast<size_t>(count));
     // Each message starts at the last line end of "\n\n\n(U) ".
     size_t start = content.find("\n(U) ");
@@ -182,12 +182,11 @@ int main(int argc, char** argv) {
     const std::string path = file.string();
     const std::string kivlog = KIVLOG_TOOL_PATH;
 
-    // The merge: 3000 files of at most 64 MB together, and their bytes as
-    // one file.
+    // The merge: the messages over 3000 files, and their bytes as one file.
     constexpr int kFiles = 3000;
     const std::filesystem::path spread = options.directory / "spread";
     const std::filesystem::path together = options.directory / "together.log";
-    SpreadOver(file, std::min(options.megabytes, 64L) << 20, kFiles, spread, together);
+    SpreadOver(file, kFiles, spread, together);
     const double spreadMegabytes = std::filesystem::file_size(together) / 1048576.0;
     // One record of 50 MB of control characters.
     const std::filesystem::path controls = options.directory / "controls.log";

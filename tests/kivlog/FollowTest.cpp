@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "support/BackgroundProcess.h"
@@ -95,6 +96,63 @@ TEST(KivlogFollowTest, FollowsThePathAcrossReplacementAndTruncation) {
     for (const char* text : {"old one\n", "small\n", "large 0\n", "large 49\n", "truncated\n"}) {
         EXPECT_EQ(kivtest::CountOccurrences(shown, text), 1u) << text << "\n" << shown;
     }
+}
+
+// Writes messages of random texts (line ends, empty lines, a CR at the end)
+// through the library's file log.
+void LogRandomMessages(IMsgLog* log, std::mt19937& random, int count) {
+    static const char* const kSeparators[] = {" ", "\n", "\n\n", " "};
+    static const char* const kEndings[] = {"", "\r", "\n", ""};
+    for (int i = 0; i < count; ++i) {
+        std::string text = "w" + std::to_string(random() % 1000);
+        for (unsigned words = random() % 5; words > 0; --words) {
+            text += kSeparators[random() % 4] + std::string("x") + std::to_string(random() % 100);
+        }
+        text += kEndings[random() % 4];
+        if (random() % 6 == 0) {
+            log->LogMessage(text.c_str(), "(U) ");
+        } else {
+            log->Warn(("M" + std::to_string(i) + "::Run").c_str(), text.c_str(), "(U) ");
+        }
+    }
+}
+
+// Followed across growth, replacement and truncation, the output is the
+// bytes of each file the name held, in turn, exactly.
+TEST(KivlogFollowTest, GivesBackEveryFileTheNameHeldByteForByte) {
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("kiv.log_2024-03-05_07_08_09.log");
+    const std::string output = directory.File("out.log");
+    std::mt19937 random(7);
+    kivtest::ScopedLoggingSwitch on(true);
+    IMsgLog* first = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    LogRandomMessages(first, random, 30);
+    kivtest::BackgroundProcess follower(KIVLOG_TOOL_PATH, {"-f", path}, output);
+    for (int burst = 0; burst < 3; ++burst) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        LogRandomMessages(first, random, 10);
+    }
+    MsgLogFactory::DeleteMsgLog(&first);
+    const std::string firstBytes = kivtest::ReadFile(path);
+    EXPECT_TRUE(Eventually(output, firstBytes));
+
+    const std::string replacement = directory.File("replacement.log");
+    IMsgLog* second = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, replacement.c_str());
+    LogRandomMessages(second, random, 20);
+    MsgLogFactory::DeleteMsgLog(&second);
+    const std::string secondBytes = kivtest::ReadFile(replacement);
+    std::filesystem::rename(replacement, path);
+    EXPECT_TRUE(Eventually(output, firstBytes + secondBytes));
+
+    std::filesystem::resize_file(path, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    IMsgLog* third = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    LogRandomMessages(third, random, 20);
+    MsgLogFactory::DeleteMsgLog(&third);
+    const std::string thirdBytes = kivtest::ReadFile(path);
+    EXPECT_TRUE(Eventually(output, firstBytes + secondBytes + thirdBytes));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(kivtest::ReadFile(output) == firstBytes + secondBytes + thirdBytes);
 }
 
 // A file deleted from a followed directory (by prune) is closed, so that

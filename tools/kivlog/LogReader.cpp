@@ -111,9 +111,10 @@ bool LogReader::Fill() {
         m_end -= m_begin;
         m_begin = 0;
     }
-    // The buffer grows with the records it must hold, up to the limit.
-    if (m_allocated - m_end < m_chunk && m_allocated < m_capacity) {
-        const size_t grown = std::min(m_capacity, std::max(m_allocated * 2, m_chunk * 2));
+    // The buffer grows with the records it must hold, up to the limit: most
+    // inputs of a large merge never need more than one read's room.
+    if ((m_end == m_allocated || m_allocated == 0) && m_allocated < m_capacity) {
+        const size_t grown = std::min(m_capacity, std::max(m_allocated * 2, m_chunk));
         auto buffer = std::make_unique_for_overwrite<char[]>(grown);
         if (m_end > 0) std::memcpy(buffer.get(), m_buffer.get(), m_end);
         m_buffer = std::move(buffer);
@@ -130,7 +131,8 @@ bool LogReader::Fill() {
         if (m_pipeQuiet && m_onQuiet) m_onQuiet();
     }
     std::string reason;
-    const long long got = ReadSome(m_file, m_buffer.get() + m_end, std::min(m_chunk, m_allocated - m_end), &reason);
+    const size_t wanted = std::min(m_chunk, m_allocated - m_end);
+    const long long got = ReadSome(m_file, m_buffer.get() + m_end, wanted, &reason);
     if (!m_isStandardInput) m_budget->Used(this);
     if (got < 0) {
         ReportProblem(m_path, "read failed: " + reason);
@@ -142,6 +144,9 @@ bool LogReader::Fill() {
         if (!m_facts.regular) m_atEnd = true;
         return false;
     }
+    // A regular file read short is at its end: unless followed, no read
+    // is needed to find that out.
+    if (m_facts.regular && !m_following && static_cast<size_t>(got) < wanted) m_atEnd = true;
     m_end += static_cast<size_t>(got);
     m_bytesRead += static_cast<std::uint64_t>(got);
     m_lastGrowth = Clock::now();
@@ -216,6 +221,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
 }
 
 LogReader::Step LogReader::Next(bool follow, Record* record) {
+    m_following = follow;
     for (;;) {
         if (m_leaving && m_begin == m_end) {
             // The old file is read to its end: on to the new one, or wait
@@ -237,7 +243,8 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
         const std::string_view data(m_buffer.get(), m_end);
         size_t boundary = 0;
         const ScanCursor before = m_cursor;
-        const Clock::duration quiet = Clock::now() - m_lastGrowth;
+        // Only following looks at the clock: it would cost a call per record.
+        const Clock::duration quiet = follow ? Clock::now() - m_lastGrowth : Clock::duration::zero();
         const bool ending = m_atEnd || m_leaving.has_value();
         const bool atEnd = ending || ((m_pipeQuiet || (follow && quiet >= kSettleAfter)) && m_begin < m_end);
         switch (FindRecordEnd(data, m_begin, atEnd, m_cursor, &boundary)) {

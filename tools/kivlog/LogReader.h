@@ -107,6 +107,7 @@ private:
     std::uint64_t m_bytesRead = 0;
     Clock::time_point m_lastGrowth = Clock::now();
     bool m_atEnd = false;
+    bool m_following = false;
     // A pipe had nothing to read for a moment: what it gave is decided on.
     bool m_pipeQuiet = false;
     // The followed file was replaced or removed: its rest is read as its

@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kLongWait(5000);
 // All inputs together hold about this much; one input at most kLargestLimit.
 constexpr size_t kMemoryForRecords = 32 << 20;
 constexpr size_t kLargestLimit = 8 << 20;
-constexpr size_t kSmallestLimit = 64 << 10;
+constexpr size_t kSmallestLimit = 32 << 10;
 
 // The directory that holds a path, as the change watch is given it.
 std::string DirectoryOf(const std::string& path) {
