@@ -213,6 +213,9 @@ int main(int argc, char** argv) {
     for (int repetition = 0; repetition < options.repetitions; ++repetition) {
         for (Command& command : commands) {
             long peak = 0;
+            // Truncating the last, large output would be timed with the
+            // command.
+            std::filesystem::remove(output);
             command.bestSeconds = std::min(command.bestSeconds, Run(command.arguments, output.c_str(), &peak));
             command.peakKilobytes = std::max(command.peakKilobytes, peak);
         }

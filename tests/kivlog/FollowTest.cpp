@@ -214,7 +214,9 @@ TEST(KivlogFollowTest, StartsFromTheLastRecordsOfTheHistory) {
     const std::string log = directory.File("app.log");
     const std::string lines = directory.File("lines.txt");
     std::string history;
-    for (int i = 0; i < 5; ++i) history += Message("2024/03/05 08:00:0" + std::to_string(i), "old " + std::to_string(i));
+    for (int i = 0; i < 5; ++i) {
+        history += Message("2024/03/05 08:00:0" + std::to_string(i), "old " + std::to_string(i));
+    }
     kivtest::WriteFile(log, history);
     kivtest::BackgroundProcess follower(KIVLOG_TOOL_PATH, {"-f", "-n", "2", "--line", log}, lines);
     EXPECT_TRUE(Eventually(lines, "m: old 4\n"));
@@ -231,7 +233,8 @@ TEST(KivlogFollowTest, StopsWhenItsReaderHasGone) {
     const std::string log = directory.File("app.log");
     kivtest::WriteFile(log, Message("2024/03/05 08:00:00", "first"));
     const std::string command =
-        "trap '' PIPE; (for i in 1 2 3 4 5 6; do sleep 0.5; printf '\n(U) INFO [2024/03/05 08:00:0'$i'] m:\nx\n\n' >> " +
+        "trap '' PIPE; (for i in 1 2 3 4 5 6; do sleep 0.5; "
+        "printf '\n(U) INFO [2024/03/05 08:00:0'$i'] m:\nx\n\n' >> " +
         log + "; done) & timeout 30 " + KIVLOG_TOOL_PATH + " -f " + log +
         " | head -c 1 > /dev/null; echo \"status ${PIPESTATUS[0]}\"; wait";
     const kivtest::ProcessResult result = kivtest::RunProcess("/bin/bash", {"-c", command}, {});

@@ -260,6 +260,15 @@ TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
     EXPECT_NE(Kivlog({"stats", again}).output.find("records: 3 messages, 0 raw, 1 torn, 2 banners"),
               std::string::npos) << Kivlog({"stats", again}).output;
 
+    // A torn fragment of a file log, filtered: still torn when read again.
+    const std::string torn = directory.File("torn.log");
+    kivtest::WriteFile(torn, Banner("2024/03/05 07:00:00") + Message("INFO", "2024/03/05 07:00:01", "A", "a") +
+                                 "\n(U) ERROR [2024/03/05 07:00:0\n" +
+                                 Message("WARN", "2024/03/05 07:00:02", "B", "b"));
+    kivtest::WriteFile(again, Kivlog({"--since", "2024-03-05", torn}).output);
+    EXPECT_EQ(RecordsOf(Kivlog({"--json", again}).output),
+              RecordsOf(Kivlog({"--json", "--since", "2024-03-05", torn}).output));
+
     // A record too long to hold is passed on in pieces; when the filter
     // keeps the first piece only, the next record still starts a record.
     const std::string longer = directory.File("long.log");
@@ -268,7 +277,8 @@ TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
                                    Message("ERROR", "2024/03/05 07:00:02", "L", "after"));
     kivtest::WriteFile(again, Kivlog({"--level", "ERROR", longer}).output);
     const std::string reread = Kivlog({"--line", "--level", "ERROR", again}).output;
-    EXPECT_NE(reread.find("\n2024-03-05T07:00:02 ERROR L: after\n"), std::string::npos) << reread.substr(reread.size() - 200);
+    EXPECT_NE(reread.find("\n2024-03-05T07:00:02 ERROR L: after\n"), std::string::npos)
+        << reread.substr(reread.size() - 200);
 }
 
 TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {

@@ -29,6 +29,9 @@ public:
     // Watches the entries of the directory (once for each name given).
     void Watch(const std::string& directory);
 
+    // Whether changes are reported at all; when not, Wait only waits.
+    bool Reports() const;
+
     // Waits up to timeout for changes and appends them to *changes.
     // Returns false when the changes cannot be told (no watch on this
     // system, or some were lost): then every file must be looked at.

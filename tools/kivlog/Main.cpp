@@ -72,6 +72,7 @@ int RunRead(const kivlog::ReadOptions& options) {
             writer.Write(record);
         }
     };
+    sinks.onBannerLeftOut = [&](const kivlog::Record& banner) { writer.KeepBanner(banner); };
     sinks.onCaughtUp = endHistory;
     sinks.onIdle = [&] { return output.Flush(); };
     sinks.onInputsMayAppear = [&] { writer.NameInputs(); };

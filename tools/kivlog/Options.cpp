@@ -99,7 +99,8 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
             filter.minimumLevel = level;
         } else if (option == "--since" || option == "--until") {
             const bool until = option == "--until";
-            if (!ParseTimeArgument(value, until, TimeOfCalendar(LocalTimeNow()), until ? &filter.until : &filter.since)) {
+            TimeKey* bound = until ? &filter.until : &filter.since;
+            if (!ParseTimeArgument(value, until, TimeOfCalendar(LocalTimeNow()), bound)) {
                 *error = option + " takes YYYY-MM-DD[Thh:mm[:ss]], now, today, yesterday or -N(s|m|h|d), not \"" +
                          value + "\"";
                 return false;

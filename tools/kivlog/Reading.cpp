@@ -20,8 +20,9 @@ namespace kivlog {
 namespace {
 
 // How long following waits for a change while a record is only partly
-// there, and otherwise, before it looks at every file anyway (a change
-// watch does not see every kind of file system).
+// there or changes are not reported, and otherwise, before it looks at
+// every file anyway (a change watch does not see every kind of file
+// system).
 constexpr std::chrono::milliseconds kShortWait(200);
 constexpr std::chrono::milliseconds kLongWait(5000);
 // All inputs together hold about this much; one input at most kLargestLimit.
@@ -151,7 +152,8 @@ private:
     // Waits for a change and chooses the inputs to read on.
     void WaitForChange() {
         std::vector<Change> changes;
-        const bool told = m_watch.Wait(HoldsPartialRecord() ? kShortWait : kLongWait, &changes);
+        const bool soon = HoldsPartialRecord() || !m_watch.Reports();
+        const bool told = m_watch.Wait(soon ? kShortWait : kLongWait, &changes);
         bool entries = !told || changes.empty();
         for (const Change& change : changes) {
             entries = entries || change.entries;
@@ -182,7 +184,11 @@ private:
                 const int index = m_ready.top().second;
                 m_ready.pop();
                 Input& input = m_inputs[index];
-                if (m_options.filter.Passes(input.pending)) m_sinks.onRecord(input.pending);
+                if (m_options.filter.Passes(input.pending)) {
+                    m_sinks.onRecord(input.pending);
+                } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
+                    m_sinks.onBannerLeftOut(input.pending);
+                }
                 m_toRead.push_back(index);
                 continue;
             }

@@ -15,6 +15,8 @@ struct RecordSinks {
     std::function<void(int input, const std::string& path)> onInput;
     // Each record that passes the filter, in merged order.
     std::function<void(const Record& record)> onRecord;
+    // Each banner that does not pass it.
+    std::function<void(const Record& banner)> onBannerLeftOut;
     // When there is nothing to pass on for now: every followed input has
     // been read up to its end, or standard input is quiet. False stops the
     // reading (the output has failed, as when its reader has gone).

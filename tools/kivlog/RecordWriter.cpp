@@ -63,7 +63,28 @@ void RecordWriter::Write(const Record& record) {
     }
 }
 
+void RecordWriter::KeepBanner(const Record& banner) {
+    if (m_form != Form::kLayout || m_wroteBanner) return;
+    if (m_bannersLeftOut.size() <= static_cast<size_t>(banner.input)) m_bannersLeftOut.resize(banner.input + 1);
+    m_bannersLeftOut[banner.input] = banner.bytes;
+}
+
 void RecordWriter::WriteLayout(const Record& record) {
+    const bool tornFragment = record.kind == RecordKind::kRaw && record.torn && !record.continues &&
+                              !record.isLaterPiece && LineEndLength(record.bytes) > 0;
+    if (tornFragment && !m_wroteBanner && static_cast<size_t>(record.input) < m_bannersLeftOut.size() &&
+        !m_bannersLeftOut[record.input].empty()) {
+        Record banner;
+        banner.kind = RecordKind::kBanner;
+        banner.input = record.input;
+        const std::string bytes = std::move(m_bannersLeftOut[record.input]);
+        banner.bytes = bytes;
+        WriteLayout(banner);
+    }
+    if (record.kind == RecordKind::kBanner) {
+        m_wroteBanner = true;
+        m_bannersLeftOut.clear();
+    }
     const bool nextPiece = record.isLaterPiece && m_lastContinues && record.input == m_lastInput;
     if (!nextPiece) {
         // Filtering and merging join records that were not next to each

@@ -27,6 +27,10 @@ public:
     // Names an input for the "file" field (and, with several inputs, the
     // start of --line lines).
     void AddInput(int input, const std::string& path);
+    // A banner the filter left out: written before a torn fragment of raw
+    // text of its input, when no banner is written yet, because only after
+    // a banner does such a fragment read as torn.
+    void KeepBanner(const Record& banner);
     // --line starts every line with the input's name and line number,
     // also while there is one input so far.
     void NameInputs() { m_nameInputs = true; }
@@ -56,6 +60,9 @@ private:
     int m_trailingLineEnds = 3;
     int m_lastInput = -1;
     bool m_lastContinues = false;
+    // The banners left out, by input, until a banner is written.
+    std::vector<std::string> m_bannersLeftOut;
+    bool m_wroteBanner = false;
 };
 
 }  // namespace kivlog

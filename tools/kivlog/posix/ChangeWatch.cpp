@@ -43,6 +43,10 @@ void ChangeWatch::Watch(const std::string& directory) {
     m_state->directories[descriptor] = directory;
 }
 
+bool ChangeWatch::Reports() const {
+    return !m_state->failed;
+}
+
 bool ChangeWatch::Wait(std::chrono::milliseconds timeout, std::vector<Change>* changes) {
     if (m_state->failed) {
         usleep(static_cast<useconds_t>(timeout.count() * 1000));

@@ -14,6 +14,10 @@ ChangeWatch::~ChangeWatch() = default;
 
 void ChangeWatch::Watch(const std::string&) {}
 
+bool ChangeWatch::Reports() const {
+    return false;
+}
+
 bool ChangeWatch::Wait(std::chrono::milliseconds timeout, std::vector<Change>*) {
     std::this_thread::sleep_for(timeout);
     return false;
