@@ -27,7 +27,8 @@ constexpr char kUsage[] =
     "output: the library's own layout (default), --line one line per record,\n"
     "  --json JSON Lines; -f/--follow keeps reading as files grow and new ones\n"
     "  appear; -n N/--lines N the last N records only (then follows with -f);\n"
-    "  --raw-bytes writes control characters unescaped to a terminal\n"
+    "  --raw-bytes writes control characters unescaped to a terminal; --utc\n"
+    "  writes the times of --line and --json in UTC, by this machine's zone\n"
     "filters (all must pass): --level LEVEL (and above), --since TIME,\n"
     "  --until TIME (YYYY-MM-DD[Thh:mm[:ss]], now, today, yesterday, -N[smhd]),\n"
     "  --method REGEX, --grep REGEX (over the body), --marking TEXT,\n"
@@ -54,6 +55,7 @@ int PrintUsage() {
 int RunRead(const kivlog::ReadOptions& options) {
     kivlog::Output output(!options.rawBytes && kivlog::StandardOutputIsTerminal());
     kivlog::RecordWriter writer(output, options.form);
+    if (options.utc) writer.WriteUtc();
     // With -n, the history is kept back until it has been read, then its
     // last records are written.
     std::optional<kivlog::LastRecords> history;

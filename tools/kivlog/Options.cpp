@@ -38,7 +38,7 @@ bool ParsePattern(const std::string& text, std::shared_ptr<const LinePattern>* p
 
 bool IsOutputOption(const std::string& option) {
     return option == "--line" || option == "--json" || option == "-f" || option == "--follow" ||
-           option == "--raw-bytes" || option == "-n" || option == "--lines";
+           option == "--raw-bytes" || option == "-n" || option == "--lines" || option == "--utc";
 }
 
 // A count of at most 9 digits.
@@ -83,6 +83,8 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
             options->follow = true;
         } else if (withOutput && option == "--raw-bytes") {
             options->rawBytes = true;
+        } else if (withOutput && option == "--utc") {
+            options->utc = true;
         } else if (withOutput && (option == "-n" || option == "--lines")) {
             size_t count = 0;
             if (!ParseCount(value, &count)) {

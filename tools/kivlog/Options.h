@@ -19,6 +19,8 @@ struct ReadOptions {
     Form form = Form::kLayout;
     bool follow = false;
     bool rawBytes = false;
+    // --utc: times in UTC rather than as written.
+    bool utc = false;
     // -n: only the last this many records that pass the filter.
     std::optional<size_t> lastRecords;
     // --help was given as an option.

@@ -123,7 +123,7 @@ void RecordWriter::WriteLine(const Record& record) {
     if (record.time == 0) {
         m_scratch += '-';
     } else {
-        AppendIsoTime(m_scratch, record.time);
+        AppendTime(record.time);
     }
     if (record.kind == RecordKind::kMessage) {
         m_scratch += ' ';
@@ -173,12 +173,21 @@ void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
     m_scratch += '"';
 }
 
+void RecordWriter::AppendTime(TimeKey time) {
+    if (!m_utc) {
+        AppendIsoTime(m_scratch, time);
+        return;
+    }
+    AppendIsoTime(m_scratch, m_utcConversion.ToUtc(time));
+    m_scratch += 'Z';
+}
+
 void RecordWriter::WriteJson(const Record& record) {
     const bool isMessage = record.kind == RecordKind::kMessage;
     m_scratch += isMessage ? "{\"kind\":\"message\",\"time\":" : "{\"kind\":\"raw\",\"time\":";
     if (isMessage) {
         m_scratch += '"';
-        AppendIsoTime(m_scratch, record.time);
+        AppendTime(record.time);
         m_scratch += "\",\"level\":\"";
         m_scratch += LevelName(record.level);
         m_scratch += "\",\"method\":";

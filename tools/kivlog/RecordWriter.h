@@ -8,6 +8,7 @@
 
 #include "Output.h"
 #include "Record.h"
+#include "UtcConversion.h"
 
 namespace kivlog {
 
@@ -31,6 +32,9 @@ public:
     // text of its input, when no banner is written yet, because only after
     // a banner does such a fragment read as torn.
     void KeepBanner(const Record& banner);
+    // Times are written in UTC ("2024-03-05T06:08:09Z"), by the time zone
+    // rules of this machine.
+    void WriteUtc() { m_utc = true; }
     // --line starts every line with the input's name and line number,
     // also while there is one input so far.
     void NameInputs() { m_nameInputs = true; }
@@ -40,6 +44,7 @@ private:
     void WriteLayout(const Record& record);
     void WriteLine(const Record& record);
     void WriteJson(const Record& record);
+    void AppendTime(TimeKey time);
     // Appends the text as a JSON string to m_scratch, writing out what is
     // escaped as it goes; crlfToLf: CR LF is written as LF.
     void AppendLongJsonString(std::string_view text, bool crlfToLf);
@@ -63,6 +68,8 @@ private:
     // The banners left out, by input, until a banner is written.
     std::vector<std::string> m_bannersLeftOut;
     bool m_wroteBanner = false;
+    bool m_utc = false;
+    UtcConversion m_utcConversion;
 };
 
 }  // namespace kivlog
