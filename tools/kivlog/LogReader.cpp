@@ -269,9 +269,9 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
             // Too long to hold: pass on what is there and read on.
             if (!m_warnedLong) {
                 m_warnedLong = true;
-                Warn("a record longer than " + std::to_string(m_limit >> 20) +
-                         " MiB; passed on in pieces",
-                     1 + m_lineFeedsBefore);
+                const std::string limit = m_limit >= (1 << 20) ? std::to_string(m_limit >> 20) + " MiB"
+                                                               : std::to_string(m_limit >> 10) + " KiB";
+                Warn("a record longer than " + limit + "; passed on in pieces", 1 + m_lineFeedsBefore);
             }
             size_t cut = m_cursor.position;
             if (cut <= m_begin) {
