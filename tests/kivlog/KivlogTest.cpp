@@ -231,8 +231,14 @@ TEST(KivlogFilterTest, MatchesWholeLongLinesWithoutHanging) {
     kivtest::WriteFile(path, Message("INFO", "2024/03/05 07:00:00", "M", longLine) +
                                  Message("INFO", "2024/03/05 07:00:01", "M", "ERROR at the start") +
                                  Message("INFO", "2024/03/05 07:00:02", "M", std::string(100000, 'a')));
+#ifdef KIVLOG_HAS_RE2
+    const std::string longMatch = longLine;
+#else
+    // Without RE2, lines too long for std::regex are not searched.
+    const std::string longMatch;
+#endif
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longLine}, {"^x+ERROR.*y$", longLine}};
+        {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longMatch}, {"^x+ERROR.*y$", longMatch}};
     for (const auto& [pattern, expected] : cases) {
         EXPECT_EQ(TextsOfLines(Kivlog({"--line", "--grep", pattern, path}).output), expected) << pattern;
     }
