@@ -181,6 +181,9 @@ TEST(KivlogFollowTest, ClosesDeletedFilesAndKeepsOneLineShape) {
         if (!closed) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_TRUE(closed);
+    // A new file of the same name is read as a new file.
+    kivtest::WriteFile(first, Message("2024/03/05 08:00:02", "first again"));
+    EXPECT_TRUE(Eventually(lines, "m: first again\n")) << kivtest::ReadFile(lines);
     const std::string shown = kivtest::ReadFile(lines);
     EXPECT_EQ(shown.find(first + ":2: 2024-03-05T08:00:00 INFO m: first\n"), 0u) << shown;
 }

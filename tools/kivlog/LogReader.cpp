@@ -235,7 +235,10 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
                 ReportProblem(m_path, "replaced by a new file; reading that from its start");
                 continue;
             }
-            if (m_finishWhenGone) return Step::kFinished;
+            if (m_finishWhenGone) {
+                m_gone = true;
+                return Step::kFinished;
+            }
             m_wasGone = true;
             ReportProblem(m_path, "the file is gone; waiting for it to come back");
             return Step::kWaiting;

@@ -65,6 +65,8 @@ public:
     const std::string& Path() const { return m_path; }
     // Whether reading failed part of the way.
     bool Failed() const { return m_failed; }
+    // Whether the input finished because its name was gone.
+    bool Gone() const { return m_gone; }
     // Whether data waits for more to be passed on (a record not yet whole).
     bool HoldsPartialRecord() const { return m_begin < m_end; }
 
@@ -117,6 +119,7 @@ private:
     bool m_waitingForPath = false;
     bool m_wasGone = false;
     bool m_finishWhenGone = false;
+    bool m_gone = false;
     bool m_failed = false;
     bool m_inFileLog = false;
     bool m_afterPiece = false;

@@ -124,7 +124,11 @@ private:
             switch (input.reader->Next(m_options.follow, &input.pending)) {
                 case LogReader::Step::kRecord: m_ready.push({input.pending.time, index}); break;
                 case LogReader::Step::kWaiting: input.waiting = true; break;
-                case LogReader::Step::kFinished: input.finished = true; break;
+                case LogReader::Step::kFinished:
+                    input.finished = true;
+                    // A file of the same name that comes later is new.
+                    if (input.reader->Gone()) m_known.erase(input.reader->Path());
+                    break;
             }
         }
         m_toRead.clear();
