@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <random>
+#include <regex>
 
 #include "support/MessageMatching.h"
 #include "support/PlatformFacts.h"
@@ -19,6 +20,11 @@ namespace {
 
 kivtest::ProcessResult Kivlog(const std::vector<std::string>& arguments) {
     return kivtest::RunProcess(KIVLOG_TOOL_PATH, arguments, {});
+}
+
+// Standard output and standard error together.
+kivtest::ProcessResult KivlogWithErrors(const std::vector<std::string>& arguments) {
+    return kivtest::RunProcess(KIVLOG_TOOL_PATH, arguments, {}, kivtest::Captured::kOutputAndErrors);
 }
 
 std::string Banner(const std::string& stamp) {
@@ -38,10 +44,10 @@ std::string WithCrLf(const std::string& text) {
 }
 
 // A random text of words, blanks, line ends and single empty lines, ending
-// in up to three line ends: what the grammar reads back exactly.
+// in up to three line ends or a CR: what the grammar reads back exactly.
 std::string RandomText(std::mt19937& random) {
     static const char* const kSeparators[] = {" ", " ", "\n", "\n\n"};
-    static const char* const kEndings[] = {"", "", "", "\n", "\n\n\n"};
+    static const char* const kEndings[] = {"", "", "\r", "\n", "\n\n\n"};
     std::string text = "w" + std::to_string(random() % 1000);
     for (unsigned words = random() % 6; words > 0; --words) {
         text += kSeparators[random() % 4] + std::string("x") + std::to_string(random() % 100);
@@ -49,11 +55,22 @@ std::string RandomText(std::mt19937& random) {
     return text + kEndings[random() % 5];
 }
 
-// The JSON text of one record as kivlog writes it.
-std::string JsonText(const std::string& text, bool crlf) {
+// The text of one record in JSON: the caller's text, or as the file holds
+// it (its line ends CR LF when crlf).
+std::string Json(const std::string& text, bool crlf) {
     std::string json;
-    for (const char c : text) json += c == '\n' ? (crlf ? "\\u000d\\n" : "\\n") : std::string(1, c);
-    return "\"text\":\"" + json + "\"";
+    for (const char c : text) {
+        json += c == '\n' ? (crlf ? "\\u000d\\n" : "\\n") : c == '\r' ? "\\u000d" : std::string(1, c);
+    }
+    return json;
+}
+
+// The "text" field of one record, and the end of its "body" field.
+std::string JsonText(const std::string& text) {
+    return "\"text\":\"" + Json(text, false) + "\",\"body\":\"";
+}
+std::string JsonBodyEnd(const std::string& text, bool crlf) {
+    return Json(text, crlf) + "\",\"file\":";
 }
 
 TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
@@ -87,7 +104,8 @@ TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
             MsgLogFactory::DeleteMsgLog(&log);
         }
         const std::string native = kivtest::ReadFile(path);
-        const bool nativeCrLf = native.find("\r\n") != std::string::npos;
+        // The banner starts with a line end of the file's kind.
+        const bool nativeCrLf = native.compare(0, 2, "\r\n") == 0;
         // The other line-end style, converted from the file.
         const std::string other = nativeCrLf ? kivtest::FromFileText(native) : WithCrLf(native);
         const std::string otherPath = directory.File("other.log");
@@ -102,8 +120,9 @@ TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
             std::string line;
             for (const auto& [text, fields] : written) {
                 std::getline(lines, line);
-                EXPECT_NE(line.find(fields + "," + JsonText(text, crlf)), std::string::npos)
-                    << "seed " << seed << ": " << fields << JsonText(text, crlf) << "\n" << line;
+                EXPECT_NE(line.find(fields + "," + JsonText(text)), std::string::npos)
+                    << "seed " << seed << ": " << fields << JsonText(text) << "\n" << line;
+                EXPECT_NE(line.find(JsonBodyEnd(text, crlf)), std::string::npos) << line;
                 EXPECT_NE(line.find("\"torn\":false"), std::string::npos) << line;
             }
         }
@@ -156,6 +175,18 @@ std::string MixedLog() {
            Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f");
 }
 
+// The texts of --line output without their markings, joined by '|'.
+std::string TextsOfLines(const std::string& output) {
+    std::string texts;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t body = line.find(": ");
+        const size_t marking = line.find(") ", body);
+        texts += (texts.empty() ? "" : "|") + line.substr(marking == body + 4 ? marking + 2 : body + 2);
+    }
+    return texts;
+}
+
 TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
     kivtest::TempDirectory directory;
     const std::string path = directory.File("kiv.log_mixed.log");
@@ -175,20 +206,85 @@ TEST(KivlogFilterTest, SelectsRecordsByEachFilter) {
     for (const auto& [arguments, expected] : cases) {
         std::vector<std::string> command = arguments;
         command.insert(command.end(), {"--line", path});
-        const kivtest::ProcessResult result = Kivlog(command);
-        std::string texts;
-        std::istringstream lines(result.output);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t body = line.find(": ");
-            const size_t marking = line.find(") ", body);
-            texts += (texts.empty() ? "" : "|") + line.substr(marking == body + 4 ? marking + 2 : body + 2);
-        }
-        EXPECT_EQ(texts, expected) << arguments[0] << " " << arguments[1];
+        EXPECT_EQ(TextsOfLines(Kivlog(command).output), expected) << arguments[0] << " " << arguments[1];
     }
     // Filtered output is itself a log: banners are left out, records whole.
     EXPECT_EQ(Kivlog({"--level", "ERROR", path}).output,
               Message("ERROR", "2024/03/07 12:30:00", "Writer::Flush", "e") +
                   Message("FATAL", "2024/03/08 23:59:59", "Main", "(U) f"));
+}
+
+// The records of --json output without the input's name and line.
+std::string RecordsOf(const std::string& json) {
+    static const std::regex kPlace(",\"file\":\"[^\"]*\",\"line\":[0-9]+");
+    return std::regex_replace(json, kPlace, "");
+}
+
+// Output that merges or filters, read again, gives the records it showed.
+// Patterns match whole lines, however long; a pattern that backtracking
+// engines take exponential time on either runs in linear time (RE2) or is
+// refused.
+TEST(KivlogFilterTest, MatchesWholeLongLinesWithoutHanging) {
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("long.log");
+    const std::string longLine = std::string(3000, 'x') + "ERROR in the middle abc" + std::string(3000, 'y');
+    kivtest::WriteFile(path, Message("INFO", "2024/03/05 07:00:00", "M", longLine) +
+                                 Message("INFO", "2024/03/05 07:00:01", "M", "ERROR at the start") +
+                                 Message("INFO", "2024/03/05 07:00:02", "M", std::string(100000, 'a')));
+#ifdef KIVLOG_HAS_RE2
+    const std::string longMatch = longLine;
+#else
+    // Without RE2, lines too long for std::regex are not searched.
+    const std::string longMatch;
+#endif
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longMatch}, {"^x+ERROR.*y$", longMatch}};
+    for (const auto& [pattern, expected] : cases) {
+        EXPECT_EQ(TextsOfLines(Kivlog({"--line", "--grep", pattern, path}).output), expected) << pattern;
+    }
+    const kivtest::ProcessResult nested = Kivlog({"--line", "--grep", "(a*)*z", path});
+#ifdef KIVLOG_HAS_RE2
+    EXPECT_EQ(nested.exitCode, 0);
+    EXPECT_EQ(nested.output, "");
+#else
+    EXPECT_EQ(nested.exitCode, 2);
+#endif
+}
+
+TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
+    kivtest::TempDirectory directory;
+    const std::string cut = directory.File("cut.log");
+    const std::string next = directory.File("next.log");
+    const std::string again = directory.File("again.log");
+    // The first file ends inside a record; the next one starts with its
+    // banner.
+    kivtest::WriteFile(cut, Banner("2024/03/05 07:00:00") + Message("INFO", "2024/03/05 07:00:01", "A", "a") +
+                                "\n(U) INFO [2024/03/05 07:00:02] A:\n(U) cut sho");
+    kivtest::WriteFile(next, Banner("2024/03/05 07:00:03") + Message("WARN", "2024/03/05 07:00:04", "B", "b"));
+    kivtest::WriteFile(again, Kivlog({cut, next}).output);
+    EXPECT_EQ(RecordsOf(Kivlog({"--json", again}).output), RecordsOf(Kivlog({"--json", cut, next}).output));
+    EXPECT_NE(Kivlog({"stats", again}).output.find("records: 3 messages, 0 raw, 1 torn, 2 banners"),
+              std::string::npos) << Kivlog({"stats", again}).output;
+
+    // A torn fragment of a file log, filtered: still torn when read again.
+    const std::string torn = directory.File("torn.log");
+    kivtest::WriteFile(torn, Banner("2024/03/05 07:00:00") + Message("INFO", "2024/03/05 07:00:01", "A", "a") +
+                                 "\n(U) ERROR [2024/03/05 07:00:0\n" +
+                                 Message("WARN", "2024/03/05 07:00:02", "B", "b"));
+    kivtest::WriteFile(again, Kivlog({"--since", "2024-03-05", torn}).output);
+    EXPECT_EQ(RecordsOf(Kivlog({"--json", again}).output),
+              RecordsOf(Kivlog({"--json", "--since", "2024-03-05", torn}).output));
+
+    // A record too long to hold is passed on in pieces; when the filter
+    // keeps the first piece only, the next record still starts a record.
+    const std::string longer = directory.File("long.log");
+    kivtest::WriteFile(longer, Message("ERROR", "2024/03/05 07:00:00", "L", std::string(9 << 20, 'x')) +
+                                   Message("INFO", "2024/03/05 07:00:01", "L", "info") +
+                                   Message("ERROR", "2024/03/05 07:00:02", "L", "after"));
+    kivtest::WriteFile(again, Kivlog({"--level", "ERROR", longer}).output);
+    const std::string reread = Kivlog({"--line", "--level", "ERROR", again}).output;
+    EXPECT_NE(reread.find("\n2024-03-05T07:00:02 ERROR L: after\n"), std::string::npos)
+        << reread.substr(reread.size() - 200);
 }
 
 TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {
@@ -229,12 +325,96 @@ TEST(KivlogErrorTest, ReadsWhatCanBeReadAndSaysWhatCannot) {
     EXPECT_EQ(Kivlog({directory.File("missing.log"), log}).exitCode, 1);
     kivtest::TempDirectory empty;
     EXPECT_EQ(Kivlog({empty.Path().string()}).exitCode, 1);
-    for (const std::vector<std::string>& usage :
-         std::vector<std::vector<std::string>>{{"--level", "LOUD", log}, {"--since", "yesterday", log},
-                                              {"--grep", "(", log}, {"--bogus", log}, {"prune", log},
-                                              {"prune", log, "--keep", "1", "--older-than", "2"}}) {
+    // A name that holds control characters reaches standard error escaped.
+    const kivtest::ProcessResult named = KivlogWithErrors({directory.File("a\x1b[2Jb\n.log")});
+    EXPECT_EQ(named.exitCode, 1);
+    EXPECT_NE(named.output.find("a\\x1b[2Jb\\x0a.log: cannot open"), std::string::npos) << named.output;
+    EXPECT_EQ(named.output.find('\x1b'), std::string::npos) << named.output;
+}
+
+// Entries of a directory that cannot be read are named and passed over:
+// a symbolic link in a loop and a link into a directory without access.
+TEST(KivlogErrorTest, PassesOverEntriesOfADirectoryThatCannotBeRead) {
+    kivtest::TempDirectory directory;
+    const std::string dir = directory.Path().string();
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-01_00_00_00.log"), MixedLog());
+    std::error_code error;
+    std::filesystem::create_symlink("kiv.log_loop.log", directory.File("kiv.log_loop.log"), error);
+    if (error) GTEST_SKIP() << "no symbolic links here: " << error.message();
+    std::filesystem::create_directory(directory.File("closed"));
+    kivtest::WriteFile(directory.File("closed/x.log"), "x");
+    std::filesystem::create_symlink("closed/x.log", directory.File("kiv.log_closed.log"));
+    std::filesystem::permissions(directory.File("closed"), std::filesystem::perms::none);
+    const kivtest::ProcessResult read = KivlogWithErrors({"--level", "FATAL", "--line", dir});
+    EXPECT_EQ(read.exitCode, 1) << read.output;
+    EXPECT_NE(read.output.find("kiv.log_loop.log: cannot open"), std::string::npos) << read.output;
+    EXPECT_NE(read.output.find("FATAL Main: (U) f"), std::string::npos) << read.output;
+    const kivtest::ProcessResult stats = KivlogWithErrors({"stats", dir});
+    EXPECT_EQ(stats.exitCode, 1) << stats.output;
+    EXPECT_NE(stats.output.find("levels: DEBUG 1 INFO 1 WARN 1 ERROR 1 FATAL 1"), std::string::npos)
+        << stats.output;
+    const kivtest::ProcessResult pruned = KivlogWithErrors({"prune", dir, "--keep", "0"});
+    EXPECT_EQ(pruned.exitCode, 0) << pruned.output;
+    EXPECT_NE(pruned.output.find("deleted "), std::string::npos) << pruned.output;
+    std::filesystem::permissions(directory.File("closed"), std::filesystem::perms::owner_all);
+}
+
+TEST(KivlogCommandLineTest, ReadsOptionsValuesAndTimesAsScriptsWriteThem) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_x.log");
+    kivtest::WriteFile(log, MixedLog());
+    for (const std::vector<std::string>& usage : std::vector<std::vector<std::string>>{
+             {"--level", "LOUD", log}, {"--grep", "(", log}, {"--bogus", log}, {"prune", log},
+             {"--since", "2024-02-30", log}, {"--since", "2023-02-29", log}, {"--until", "2024-03-05T99:99", log},
+             {"--until", "2024-03-05T12:30:75", log}, {"--until", "2024-03-05T24:00", log},
+             {"--since", "-5x", log}, {"--since", "tomorrow", log}, {"--json=yes", log}, {"--level"},
+             {"prune", log, "--older-than", "100001"}, {"prune", log, "--max-total-size", "12T"}}) {
         EXPECT_EQ(Kivlog(usage).exitCode, 2) << usage[0] << " " << usage[1];
     }
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        // A value that looks like an option is still the value.
+        {{"--grep", "--help", log}, ""},
+        {{"--level=warning", log}, "w\\nsecond line|e|f"},
+        {{"--level", "err", "--method=Main", log}, "f"},
+        {{"--level", "Information", "--until=2024-03-05T08:00", log}, "i"},
+        {{"--since", "2024-02-29", "--until", "2024-03-05T07:00:01", "--no-raw", log}, "d"},
+        {{"--since", "-2d", log}, ""},
+        {{"--until", "now", "--level", "FATAL", log}, "f"},
+        {{"--since", "yesterday", log}, ""},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        std::vector<std::string> command = arguments;
+        command.insert(command.begin(), "--line");
+        const kivtest::ProcessResult result = Kivlog(command);
+        EXPECT_EQ(result.exitCode, 0) << arguments[0] << " " << arguments[1];
+        EXPECT_EQ(TextsOfLines(result.output), expected) << arguments[0] << " " << arguments[1];
+    }
+    // After "--" every argument is a path.
+    const kivtest::ProcessResult ended = Kivlog({"--level", "FATAL", "--line", log, "--", "--json"});
+    EXPECT_EQ(ended.exitCode, 1);
+    EXPECT_NE(ended.output.find("FATAL Main: (U) f\n"), std::string::npos) << ended.output;
+    const kivtest::ProcessResult help = Kivlog({"stats", "--level", "ERROR", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.output.rfind("usage: kivlog", 0), 0u) << help.output;
+}
+
+// --utc writes the local times as written in UTC, by the zone of the
+// machine that reads, summer time included.
+TEST(KivlogOutputTest, WritesTimesInUtcByTheReadersZone) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_x.log");
+    kivtest::WriteFile(log, Message("INFO", "2024/03/05 07:08:09", "M", "winter") +
+                                Message("INFO", "2024/07/05 00:30:00", "M", "summer"));
+    const kivtest::EnvironmentChanges zone = {{"TZ", std::string("CET-1CEST,M3.5.0,M10.5.0/3")}};
+    const kivtest::ProcessResult json = kivtest::RunProcess(KIVLOG_TOOL_PATH, {"--json", "--utc", log}, zone);
+    EXPECT_NE(json.output.find("\"time\":\"2024-03-05T06:08:09Z\""), std::string::npos) << json.output;
+    const kivtest::ProcessResult line = kivtest::RunProcess(KIVLOG_TOOL_PATH, {"--line", "--utc", log}, zone);
+    EXPECT_NE(line.output.find("2024-03-05T06:08:09Z INFO M: winter\n"), std::string::npos) << line.output;
+#ifndef _WIN32
+    // The C runtime of Windows knows no rules of summer time in TZ.
+    EXPECT_NE(line.output.find("2024-07-04T22:30:00Z INFO M: summer\n"), std::string::npos) << line.output;
+#endif
+    EXPECT_NE(Kivlog({"--line", log}).output.find("2024-03-05T07:08:09 INFO M: winter\n"), std::string::npos);
 }
 
 TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
@@ -255,6 +435,39 @@ TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
     const std::string wide = Kivlog({"stats", log}).output;
     EXPECT_LT(std::count(wide.begin(), wide.end(), '\n'), 40) << wide.substr(0, 2000);
     EXPECT_EQ(kivtest::CountOccurrences(wide, "      0      1      0      0      0  -"), 2u) << wide;
+
+    // Messages in more distinct seconds than the histogram keeps bins for:
+    // each interval still holds the messages of its own time.
+    for (const int apart : {1, 60}) {
+        std::string many;
+        for (int i = 0; i < 5000; ++i) {
+            const int at = i * apart;
+            char stamp[32];
+            std::snprintf(stamp, sizeof stamp, "2024/03/%02d %02d:%02d:%02d", 5 + at / 86400, at / 3600 % 24,
+                          at / 60 % 60, at % 60);
+            many += Message("INFO", stamp, "M", "m");
+        }
+        kivtest::WriteFile(log, many);
+        const std::string rows = Kivlog({"stats", log}).output;
+        std::istringstream lines(rows.substr(rows.find("start ")));
+        std::string line;
+        std::getline(lines, line);
+        unsigned long long total = 0;
+        int count = 0;
+        while (std::getline(lines, line)) {
+            ASSERT_EQ(line.substr(0, 8), "2024-03-") << line << "\n" << rows;
+            total += std::stoull(line.substr(27, 7));
+            ++count;
+        }
+        EXPECT_EQ(total, 5000u) << rows;
+        EXPECT_LE(count, 30) << rows;
+    }
+
+    // An interval that starts before year 0 shows its year with a sign.
+    kivtest::WriteFile(log, Message("INFO", "0000/01/01 00:00:00", "M", "a") +
+                                Message("INFO", "0000/03/01 00:00:00", "M", "b"));
+    const std::string early = Kivlog({"stats", log}).output;
+    EXPECT_NE(early.find("\n-0001-12-"), std::string::npos) << early;
 }
 
 TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
@@ -270,8 +483,11 @@ TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
     const std::string live = directory.File("kiv.log_2024-01-03_00_00_00.log");
     IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, live.c_str());
     const std::string dir = directory.Path().string();
-    EXPECT_EQ(Kivlog({"prune", dir, "--keep", "1", "--dry-run"}).output.find("would delete " + live) !=
-                  std::string::npos, true);
+    // A dry run says what the real run does with the live file.
+    EXPECT_NE(Kivlog({"prune", dir, "--keep", "1", "--dry-run"}).output.find("would skip " + live),
+              std::string::npos);
+    // So many days ago that the time would overflow: nothing is that old.
+    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "99999"}).output, "");
     const kivtest::ProcessResult pruned = Kivlog({"prune", dir, "--keep", "1"});
     EXPECT_EQ(pruned.exitCode, 0) << pruned.output;
     EXPECT_NE(pruned.output.find("skipped " + live), std::string::npos) << pruned.output;
@@ -285,7 +501,13 @@ TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(left, expected);
     MsgLogFactory::DeleteMsgLog(&log);
-    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "0"}).exitCode, 0);
+    // The newest files that fit the size stay: two of five bytes each.
+    kivtest::WriteFile(live, "12345");
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-04_00_00_00.log"), "12345");
+    kivtest::WriteFile(directory.File("kiv.log_2024-01-05_00_00_00.log"), "1234");
+    const kivtest::ProcessResult sized = Kivlog({"prune", dir, "--max-total-size=9"});
+    EXPECT_EQ(sized.output, "deleted " + live + "\n");
+    EXPECT_EQ(Kivlog({"prune", dir, "--older-than", "0", "--max-total-size", "1G"}).exitCode, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.Path()), {}), 4);
 }
 

@@ -2,13 +2,16 @@
 # The shipped rsyslog and lnav configurations, run with the real programs on
 # the log of the example application: rsyslogd (in the foreground, with a
 # work directory of its own and no system socket) must give one JSON record
-# per message with its level, time, method and body, and lnav must count the
-# messages per level as the file has them.
-# Usage: ShipperConfigurations.sh EXAMPLE CONTRIB_DIR WORK_DIR
+# per message with its level, ISO 8601 time, method and body; lnav must count
+# the messages per level as the file has them, read the method, level and
+# body of multi-line messages, and, through kivlog, show both files of two
+# processes started in the same second.
+# Usage: ShipperConfigurations.sh EXAMPLE KIVLOG CONTRIB_DIR WORK_DIR
 set -euo pipefail
 example=$1
-contrib=$2
-work=$3
+kivlog=$2
+contrib=$3
+work=$4
 rm -rf "$work"
 mkdir -p "$work/config" "$work/logs" "$work/rsyslog" "$work/home"
 
@@ -46,15 +49,19 @@ got=$(while IFS= read -r record; do
   printf '%s|%s|%s\n' "$(field level <<< "$record")" "$(field time <<< "$record")" \
     "$(field method <<< "$record")"
 done < "$work/rsyslog/messages.json" | sort)
-if [ "$got" != "$expected" ]; then
-  printf 'rsyslog records:\n%s\nexpected:\n%s\n' "$got" "$expected"; exit 1
+iso=$(sed -E 's#\|([0-9]{4})/([0-9]{2})/([0-9]{2}) #|\1-\2-\3T#' <<< "$expected")
+if [ "$got" != "$iso" ]; then
+  printf 'rsyslog records:\n%s\nexpected:\n%s\n' "$got" "$iso"; exit 1
 fi
 grep -q '"body":"(U) order 1001 accepted"' "$work/rsyslog/messages.json"
 
 echo "-- lnav"
 export HOME="$work/home"
 lnav -i "$contrib/lnav/kivlogging.json" > /dev/null 2>&1
-counts=$(lnav -n -c ";SELECT log_level, count(*) FROM kivlogging_log WHERE log_level != 'unknown' GROUP BY log_level" "$log")
+# The values of a query, without lnav's header line.
+query() { lnav -n -c ";$1" "${@:2}" | tail -n +2 | tr -s ' ' | sed -E 's/^ //; s/ $//'; }
+# The banner's lines have no level: lnav shows them as 'unknown' lines.
+counts=$(query "SELECT log_level, count(*) FROM kivlogging_log WHERE log_level != 'unknown' GROUP BY log_level" "$log")
 for level in DEBUG INFO WARN ERROR FATAL; do
   want=$(printf '%s\n' "$expected" | grep -c "^$level|" || true)
   name=$(tr 'A-Z' 'a-z' <<< "$level" | sed 's/^warn$/warning/')
@@ -63,4 +70,28 @@ for level in DEBUG INFO WARN ERROR FATAL; do
     printf 'lnav counted %s %s, the file has %s:\n%s\n' "${have:-0}" "$level" "$want" "$counts"; exit 1
   fi
 done
+
+# Two processes started in the same second: the same banner and first
+# message, then messages of several lines.
+stamp=$(sed -nE 's/^DATE: \[([0-9/]+ [0-9:]+)\] $/\1/p' "$log")
+name=$(basename "$log" .log)
+mkdir -p "$work/same"
+message() { printf '\n(U) %s [%s] %s:\n(U) %s\nsecond line of %s\n\n' "$1" "$stamp" "$2" "$2" "$2"; }
+{ head -n 12 "$log"; message INFO A::One; message ERROR A::Two; message WARN A::Three; } > "$work/same/$name.log"
+{ head -n 12 "$log"; message INFO B::One; message DEBUG B::Two; } > "$work/same/${name}_2.log"
+# Read alone, a file gives each message's method, level and whole body.
+bodies=$(query "SELECT method, log_level, count(*) FROM kivlogging_log WHERE log_level != 'unknown' AND log_body = '(U) ' || method || char(10) || 'second line of ' || method GROUP BY method" "$work/same/$name.log")
+if [ "$bodies" != "$(printf 'A::One info 1\nA::Three warning 1\nA::Two error 1')" ]; then
+  printf 'lnav read these methods, levels and bodies:\n%s\n' "$bodies"; exit 1
+fi
+# lnav shows only one of the two files, taking the other for a copy; read
+# through kivlog, both show, with every method.
+files=$("$kivlog" --json "$work/same" | query "SELECT file, count(*) FROM kivlogging_json GROUP BY file")
+if [ "$files" != "$(printf '%s 4\n%s 3' "$work/same/$name.log" "$work/same/${name}_2.log")" ]; then
+  printf 'lnav counted per file, through kivlog:\n%s\n' "$files"; exit 1
+fi
+methods=$("$kivlog" --json "$work/same" | query "SELECT method FROM kivlogging_json WHERE method LIKE '_::%' ORDER BY method")
+if [ "$methods" != "$(printf 'A::One\nA::Three\nA::Two\nB::One\nB::Two')" ]; then
+  printf 'lnav read these methods through kivlog:\n%s\n' "$methods"; exit 1
+fi
 echo "rsyslog and lnav read all $count messages"

@@ -16,6 +16,9 @@ public:
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
+    // The process id; -1 when it could not be started.
+    int Id() const { return m_process; }
+
 private:
     int m_process = -1;
 };

@@ -13,8 +13,8 @@ namespace kivtest {
 struct ProcessResult {
     int exitCode = -1;
     std::string output;
-    // Standard error, where the platform captures it (POSIX); elsewhere it
-    // goes to the test's own.
+    // Standard error when it is not captured with the output, where the
+    // platform captures it (POSIX); elsewhere it goes to the test's own.
     std::string errors;
 };
 
@@ -22,8 +22,12 @@ struct ProcessResult {
 // removes it. Everything else is inherited.
 using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
 
+// What of the child's output the result holds: its standard output, or
+// both it and its standard error, interleaved.
+enum class Captured { kOutput, kOutputAndErrors };
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const EnvironmentChanges& environment);
+                         const EnvironmentChanges& environment, Captured captured = Captured::kOutput);
 
 }  // namespace kivtest
 

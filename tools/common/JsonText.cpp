@@ -76,6 +76,11 @@ void AppendEscapedByte(std::string& out, unsigned char byte) {
 
 void AppendJsonString(std::string& out, std::string_view text, JsonBytes bytes) {
     out += '"';
+    AppendJsonStringContent(out, text, bytes);
+    out += '"';
+}
+
+void AppendJsonStringContent(std::string& out, std::string_view text, JsonBytes bytes) {
     size_t at = 0;
     while (at < text.size()) {
         const size_t plain = PlainRunEnd(text, at);
@@ -108,7 +113,6 @@ void AppendJsonString(std::string& out, std::string_view text, JsonBytes bytes) 
             ++at;
         }
     }
-    out += '"';
 }
 
 std::string JsonString(std::string_view text, JsonBytes bytes) {

@@ -28,6 +28,10 @@ bool IsC1Control(std::string_view text, size_t at);
 // characters as \u00XX, bytes above 126 as the mode says.
 void AppendJsonString(std::string& out, std::string_view text, JsonBytes bytes);
 
+// The same without the quotes: a text may be appended in parts, cut
+// neither inside a UTF-8 sequence nor between the bytes of one.
+void AppendJsonStringContent(std::string& out, std::string_view text, JsonBytes bytes);
+
 // The same, returned.
 std::string JsonString(std::string_view text, JsonBytes bytes);
 

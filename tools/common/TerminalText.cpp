@@ -16,10 +16,15 @@ size_t DangerousLength(std::string_view text, size_t at) {
     return Utf8SequenceLength(text, at) == 0 && byte <= 0x9F ? 1 : 0;
 }
 
+void AppendHex(std::string& out, unsigned char byte) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    out.append(escaped, sizeof escaped);
+}
+
 }  // namespace
 
 void AppendTerminalSafe(std::string& out, std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
     size_t plainFrom = 0;
     for (size_t at = 0; at < bytes.size();) {
         const size_t width = DangerousLength(bytes, at);
@@ -32,11 +37,7 @@ void AppendTerminalSafe(std::string& out, std::string_view bytes) {
             continue;
         }
         out.append(bytes.data() + plainFrom, at - plainFrom);
-        for (size_t i = at; i < at + width; ++i) {
-            const auto byte = static_cast<unsigned char>(bytes[i]);
-            const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-            out.append(escaped, sizeof escaped);
-        }
+        for (size_t i = at; i < at + width; ++i) AppendHex(out, static_cast<unsigned char>(bytes[i]));
         at += width;
         plainFrom = at;
     }
@@ -47,6 +48,18 @@ std::string TerminalSafe(std::string_view bytes) {
     std::string safe;
     safe.reserve(bytes.size());
     AppendTerminalSafe(safe, bytes);
+    return safe;
+}
+
+std::string TerminalSafeName(std::string_view name) {
+    std::string safe;
+    size_t from = 0;
+    for (size_t at = 0; at <= name.size(); ++at) {
+        if (at < name.size() && name[at] != '\n' && name[at] != '\t' && name[at] != '\r') continue;
+        AppendTerminalSafe(safe, name.substr(from, at - from));
+        if (at < name.size()) AppendHex(safe, static_cast<unsigned char>(name[at]));
+        from = at + 1;
+    }
     return safe;
 }
 

@@ -18,6 +18,10 @@ void AppendTerminalSafe(std::string& out, std::string_view bytes);
 // The same, returned.
 std::string TerminalSafe(std::string_view bytes);
 
+// The same, with line ends and tabs escaped too, for a name inside a
+// one-line message.
+std::string TerminalSafeName(std::string_view name);
+
 }  // namespace kivtools
 
 #endif  // KIVLOGGING_TOOLS_COMMON_TERMINALTEXT_H

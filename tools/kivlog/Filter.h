@@ -4,9 +4,11 @@
 #define KIVLOGGING_TOOLS_KIVLOG_FILTER_H
 
 #include <limits>
+#include <memory>
 #include <optional>
-#include <regex>
 #include <string>
+
+#include "LinePattern.h"
 
 #include "Record.h"
 
@@ -21,8 +23,8 @@ struct Filter {
     TimeKey since = 0;
     TimeKey until = std::numeric_limits<TimeKey>::max();
     // Searched within each line of the method (messages only) or the body.
-    std::optional<std::regex> method;
-    std::optional<std::regex> grep;
+    std::shared_ptr<const LinePattern> method;
+    std::shared_ptr<const LinePattern> grep;
     // The marking without parentheses and blanks ("U" for "(U) ").
     std::optional<std::string> marking;
     RawChoice raw = RawChoice::kBoth;

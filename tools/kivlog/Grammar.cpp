@@ -38,7 +38,12 @@ bool ReadLevel(std::string_view text, Level* level) {
         default: return false;
     }
     const std::string_view name = kLevelNames[static_cast<size_t>(*level)];
-    return text.size() >= name.size() && std::memcmp(text.data(), name.data(), name.size()) == 0;
+    if (text.size() < name.size()) return false;
+    // Byte by byte: a call to memcmp costs more for five bytes.
+    for (size_t i = 1; i < name.size(); ++i) {
+        if (text[i] != name[i]) return false;
+    }
+    return true;
 }
 
 // Reads the start of a head line, "(U) ", a level name and " [", and leaves
@@ -69,7 +74,7 @@ bool ParseHead(std::string_view line, Head* head) {
 
 enum class HeadCheck { kHead, kNoHead, kNeedMore };
 
-// Whether a whole head line starts at text.
+// Whether a whole head line, or the banner's first line, starts at text.
 HeadCheck CheckHeadLine(std::string_view text, bool atEnd) {
     const size_t window = text.size() < kLongestHeadLine ? text.size() : kLongestHeadLine;
     const void* found = std::memchr(text.data(), '\n', window);
@@ -79,13 +84,18 @@ HeadCheck CheckHeadLine(std::string_view text, bool atEnd) {
     size_t length = static_cast<size_t>(static_cast<const char*>(found) - text.data());
     if (length > 0 && text[length - 1] == '\r') --length;
     Head head;
-    return ParseHead(text.substr(0, length), &head) ? HeadCheck::kHead : HeadCheck::kNoHead;
+    const std::string_view line = text.substr(0, length);
+    return line == kStars || ParseHead(line, &head) ? HeadCheck::kHead : HeadCheck::kNoHead;
 }
 
-// The length of the line end that ends text: 0, 1 or 2.
-size_t TrailingLineEndLength(std::string_view text) {
+// The length of the line end that ends text: 0, 1 or 2. style: the
+// record's own line end ("\n" or "\r\n"), which its closing line ends
+// share, so that a text that ends in CR keeps it; empty for either.
+size_t TrailingLineEndLength(std::string_view text, std::string_view style) {
     if (text.empty() || text.back() != '\n') return 0;
-    return text.size() >= 2 && text[text.size() - 2] == '\r' ? 2 : 1;
+    const bool crlf = text.size() >= 2 && text[text.size() - 2] == '\r';
+    if (style.empty()) return crlf ? 2 : 1;
+    return style.size() == 1 || crlf ? style.size() : 0;
 }
 
 // The marking at the start of a body: "(", up to kLongestMarking characters
@@ -216,11 +226,12 @@ bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<Time
 
 void DescribeRecord(Record& record, bool inFileLog) {
     std::string_view rest = record.bytes;
-    rest.remove_prefix(LineEndLength(rest));
+    const std::string_view style = rest.substr(0, LineEndLength(rest));
+    rest.remove_prefix(style.size());
     // The closing line ends: two for a whole record.
     std::string_view content = rest;
     int closing = 0;
-    for (size_t length; closing < 2 && (length = TrailingLineEndLength(content)) > 0; ++closing) {
+    for (size_t length; closing < 2 && (length = TrailingLineEndLength(content, style)) > 0; ++closing) {
         content.remove_suffix(length);
     }
 

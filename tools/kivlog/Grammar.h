@@ -5,13 +5,18 @@
 //   - after a run of three or more line ends followed by text, the next
 //     record starts at the run's last line end (a record ends in two line
 //     ends and the next starts with one);
-//   - after a run of exactly two line ends followed by a head line, the next
-//     record starts at the second one (a fragment of a failed write, closed
-//     by the library with one extra line end, or console raw text);
+//   - after a run of exactly two line ends followed by a head line or the
+//     banner's first line, the next record starts at the second one (a
+//     fragment of a failed write, closed by the library with one extra line
+//     end, or console raw text);
 //   - the last record runs to the end of the input.
 // A record whose first line (after its line end) is a head line
 // "(U) LEVEL [YYYY/MM/DD hh:mm:ss] method:" is a message; one whose first
 // line is the banner's row of stars is a banner; anything else is raw text.
+// A line that starts with a blank is never a head line: the library writes
+// a message line shaped like one, after empty lines, with a leading blank.
+// A record's closing line ends are of its leading line end's kind, so that
+// a text ending in CR keeps it.
 #ifndef KIVLOGGING_TOOLS_KIVLOG_GRAMMAR_H
 #define KIVLOGGING_TOOLS_KIVLOG_GRAMMAR_H
 

@@ -33,13 +33,16 @@ std::int64_t BinOf(std::int64_t seconds, std::int64_t interval) {
 
 void Histogram::Add(TimeKey time, Level level) {
     m_bins[BinOf(SecondsOf(time), kLadder[m_step].seconds)][static_cast<size_t>(level)]++;
-    if (m_bins.size() > kMostBins && m_step + 1 < kSteps) m_bins = Rebinned(++m_step);
+    if (m_bins.size() > kMostBins && m_step + 1 < kSteps) {
+        m_bins = Rebinned(m_step, m_step + 1);
+        ++m_step;
+    }
 }
 
-std::map<std::int64_t, Histogram::Counts> Histogram::Rebinned(size_t step) const {
+std::map<std::int64_t, Histogram::Counts> Histogram::Rebinned(size_t from, size_t to) const {
     std::map<std::int64_t, Counts> result;
     for (const auto& [bin, counts] : m_bins) {
-        Counts& target = result[BinOf(bin * kLadder[m_step].seconds, kLadder[step].seconds)];
+        Counts& target = result[BinOf(bin * kLadder[from].seconds, kLadder[to].seconds)];
         for (int level = 0; level < kLevelCount; ++level) target[level] += counts[level];
     }
     return result;
@@ -51,7 +54,7 @@ std::string Histogram::Draw(int width) const {
     const std::int64_t last = m_bins.rbegin()->first * kLadder[m_step].seconds;
     size_t step = m_step;
     while (step + 1 < kSteps && (last - first) / kLadder[step].seconds >= kMostRows) ++step;
-    const std::map<std::int64_t, Counts> bins = step == m_step ? m_bins : Rebinned(step);
+    const std::map<std::int64_t, Counts> bins = step == m_step ? m_bins : Rebinned(m_step, step);
     std::uint64_t largest = 1;
     for (const auto& [bin, counts] : bins) {
         std::uint64_t total = 0;

@@ -22,8 +22,9 @@ public:
 
 private:
     using Counts = std::array<std::uint64_t, kLevelCount>;
-    // Sums the bins into intervals of the ladder step.
-    std::map<std::int64_t, Counts> Rebinned(size_t step) const;
+    // Sums the bins, counted in intervals of ladder step `from`, into
+    // intervals of step `to`.
+    std::map<std::int64_t, Counts> Rebinned(size_t from, size_t to) const;
 
     size_t m_step = 0;
     // Interval number (seconds / interval) to counts.

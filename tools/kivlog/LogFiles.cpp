@@ -57,7 +57,12 @@ std::vector<std::string> ListLogFiles(const std::string& directory, std::error_c
     for (std::filesystem::directory_iterator it(directory, error), end; !error && it != end;
          it.increment(error)) {
         std::string name = it->path().filename().string();
-        if (!IsLogFileName(name) || !it->is_regular_file()) continue;
+        if (!IsLogFileName(name)) continue;
+        // An entry that cannot be looked at (a link in a loop, or into a
+        // directory not readable) is listed, so that reading it names the
+        // problem; other kinds of files are not.
+        std::error_code status;
+        if (!it->is_regular_file(status) && !status) continue;
         const int variant = VariantOf(name);
         entries.push_back({name.substr(0, variant > 0 ? kPrefix.size() + kStampShape.size() : name.size()),
                            it->path().string(), variant});

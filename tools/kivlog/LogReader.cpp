@@ -1,16 +1,22 @@
 #include "LogReader.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <utility>
+
+#include "ProblemReport.h"
 
 namespace kivlog {
 namespace {
 
 // Bytes asked for per read: large reads keep system calls rare.
 constexpr size_t kLargestChunk = 1 << 20;
+// Followed data that stood still this long is taken as written: its last
+// record is passed on once it ends in its line ends.
+constexpr std::chrono::milliseconds kSettleAfter(200);
+// A followed record still cut short after this long is passed on torn: its
+// writer died in the middle of it.
+constexpr std::chrono::seconds kTornAfter(2);
 
 // Whether the last record of followed data may be passed on: a whole one,
 // whose closing line ends have arrived. Raw text in console output (no
@@ -24,36 +30,79 @@ bool IsWhole(std::string_view bytes, bool inFileLog) {
 
 }  // namespace
 
-LogReader::LogReader(std::string path, int input, size_t limit)
+LogReader::LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget)
     : m_path(std::move(path)),
       m_input(input),
       m_limit(limit),
       m_chunk(std::min(kLargestChunk, limit / 4)),
+      m_budget(budget),
+      m_isStandardInput(m_path == "-"),
       m_capacity(limit + m_chunk) {}
 
 LogReader::~LogReader() {
-    if (m_file != nullptr && m_file != stdin) std::fclose(m_file);
+    Close();
 }
 
-bool LogReader::Open() {
-    m_file = m_path == "-" ? stdin : std::fopen(m_path.c_str(), "rb");
-    if (m_file == nullptr) {
-        std::fprintf(stderr, "kivlog: %s: cannot open: %s\n", m_path.c_str(), std::strerror(errno));
-        m_failed = true;
+void LogReader::Close() {
+    if (m_file == kNoFile) return;
+    if (!m_isStandardInput) {
+        CloseFile(m_file);
+        m_budget->Closed(this);
+    }
+    m_file = kNoFile;
+}
+
+void LogReader::CloseForNow() {
+    Close();
+}
+
+bool LogReader::EnsureOpen() {
+    if (m_file != kNoFile) return true;
+    if (m_isStandardInput) {
+        m_file = kStandardInput;
+        FactsOfOpenFile(m_file, &m_facts);
+        m_opened = true;
+        return true;
+    }
+    m_budget->Opening(this);
+    std::string reason;
+    const int file = OpenForReading(m_path, &reason);
+    FileFacts facts;
+    const bool known = file != kNoFile && FactsOfOpenFile(file, &facts);
+    const bool resuming = m_opened && !m_waitingForPath;
+    if (file == kNoFile || (resuming && known && !facts.IsSameFile(m_facts))) {
+        // Closed for the budget, the file went or was replaced meanwhile.
+        CloseFile(file);
+        m_budget->Closed(this);
+        if (m_waitingForPath) return false;
+        if (resuming) {
+            m_leaving = file == kNoFile ? PathState::kGone : PathState::kReplaced;
+            return false;
+        }
+        ReportProblem(m_path, "cannot open: " + reason);
+        m_failed = m_atEnd = true;
         return false;
     }
-    // Reads go straight into the buffer.
-    std::setvbuf(m_file, nullptr, _IONBF, 0);
-    m_buffer = std::make_unique_for_overwrite<char[]>(m_capacity);
+    m_file = file;
+    if (resuming && !SeekTo(m_file, m_bytesRead)) {
+        ReportProblem(m_path, "cannot read on where it stopped");
+        m_failed = m_atEnd = true;
+        Close();
+        return false;
+    }
+    if (m_waitingForPath && m_wasGone) ReportProblem(m_path, "the file is there again; reading it from its start");
+    m_waitingForPath = m_wasGone = false;
+    m_facts = facts;
+    m_opened = true;
     return true;
 }
 
 void LogReader::Warn(const std::string& problem, std::uint64_t line) {
-    std::fprintf(stderr, "kivlog: %s: line %llu: %s\n", m_path.c_str(),
-                 static_cast<unsigned long long>(line), problem.c_str());
+    ReportProblem(m_path, "line " + std::to_string(line) + ": " + problem);
 }
 
 bool LogReader::Fill() {
+    if (m_leaving || !EnsureOpen()) return false;
     // The unread rest, usually part of one record, moves to the front, so
     // that reads reuse the same cache-warm memory.
     if (m_begin > 0) {
@@ -62,28 +111,63 @@ bool LogReader::Fill() {
         m_end -= m_begin;
         m_begin = 0;
     }
-    const size_t room = std::min(m_chunk, m_capacity - m_end);
-    const size_t got = std::fread(m_buffer.get() + m_end, 1, room, m_file);
-    m_end += got;
-    m_bytesRead += got;
-    if (got == 0 && std::ferror(m_file)) {
-        std::fprintf(stderr, "kivlog: %s: read failed: %s\n", m_path.c_str(), std::strerror(errno));
-        m_failed = true;
-        m_atEnd = true;
+    // The buffer grows with the records it must hold, up to the limit: most
+    // inputs of a large merge never need more than one read's room.
+    if ((m_end == m_allocated || m_allocated == 0) && m_allocated < m_capacity) {
+        const size_t grown = std::min(m_capacity, std::max(m_allocated * 2, m_chunk));
+        auto buffer = std::make_unique_for_overwrite<char[]>(grown);
+        if (m_end > 0) std::memcpy(buffer.get(), m_buffer.get(), m_end);
+        m_buffer = std::move(buffer);
+        m_allocated = grown;
     }
-    if (got == 0) std::clearerr(m_file);
-    return got > 0;
+    if (!m_facts.regular) {
+        // A pipe that stays quiet a moment may stay so for long: its last
+        // record is decided on as it stands, and what was output is shown,
+        // before the read that waits for the writer.
+        if (!m_pipeQuiet && !WaitForInput(m_file, static_cast<int>(kSettleAfter.count()))) {
+            m_pipeQuiet = true;
+            return false;
+        }
+        if (m_pipeQuiet && m_onQuiet) m_onQuiet();
+    }
+    std::string reason;
+    const size_t wanted = std::min(m_chunk, m_allocated - m_end);
+    const long long got = ReadSome(m_file, m_buffer.get() + m_end, wanted, &reason);
+    if (!m_isStandardInput) m_budget->Used(this);
+    if (got < 0) {
+        ReportProblem(m_path, "read failed: " + reason);
+        m_failed = m_atEnd = true;
+        return false;
+    }
+    if (got == 0) {
+        // The end of a pipe is for good; a file may grow.
+        if (!m_facts.regular) m_atEnd = true;
+        return false;
+    }
+    // A regular file read short is at its end: unless followed, no read
+    // is needed to find that out.
+    if (m_facts.regular && !m_following && static_cast<size_t>(got) < wanted) m_atEnd = true;
+    m_end += static_cast<size_t>(got);
+    m_bytesRead += static_cast<std::uint64_t>(got);
+    m_lastGrowth = Clock::now();
+    m_pipeQuiet = false;
+    return true;
 }
 
-void LogReader::RestartIfTruncated() {
-    std::error_code error;
-    if (m_file == stdin || std::filesystem::file_size(m_path, error) >= m_bytesRead || error) return;
-    std::fprintf(stderr, "kivlog: %s: the file was truncated; reading it again from the start\n",
-                 m_path.c_str());
-    std::fseek(m_file, 0, SEEK_SET);
-    m_begin = m_end = m_bytesRead = m_lineFeedsBefore = 0;
+LogReader::PathState LogReader::LookAtPath() {
+    if (m_isStandardInput) return PathState::kSame;
+    FileFacts now;
+    if (!FactsOfPath(m_path, &now)) return PathState::kGone;
+    if (!now.IsSameFile(m_facts)) return PathState::kReplaced;
+    return now.size < m_bytesRead ? PathState::kTruncated : PathState::kSame;
+}
+
+void LogReader::Restart() {
+    m_begin = m_end = 0;
+    m_bytesRead = m_lineFeedsBefore = 0;
     m_cursor = ScanCursor();
     m_inFileLog = m_afterPiece = false;
+    m_atEnd = false;
 }
 
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
@@ -101,7 +185,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
         record->kind = RecordKind::kRaw;
         record->time = m_lastTime;
         record->body = record->text = record->marking = record->method = {};
-        record->torn = record->continues = false;
+        record->torn = record->continues = record->isLaterPiece = false;
         m_lineFeedsBefore = m_cursor.lineFeeds;
         m_begin = end;
         return Step::kRecord;
@@ -116,8 +200,9 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
         if (record->kind == RecordKind::kBanner) m_inFileLog = true;
     }
     record->continues = continues;
+    record->isLaterPiece = m_afterPiece;
     if (continues) record->torn = true;
-    if (m_atEnd && end == m_end && record->torn && !m_afterPiece) {
+    if ((m_atEnd || m_leaving) && end == m_end && record->torn && !m_afterPiece) {
         Warn("the input ends inside a record (an unfinished or failed write)", record->line);
     }
     if (record->kind == RecordKind::kRaw) {
@@ -135,24 +220,49 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     return Step::kRecord;
 }
 
-LogReader::Step LogReader::Next(bool follow, bool settle, Record* record) {
-    if (m_file == nullptr) return Step::kFinished;
+LogReader::Step LogReader::Next(bool follow, Record* record) {
+    m_following = follow;
     for (;;) {
+        if (m_leaving && m_begin == m_end) {
+            // The old file is read to its end: on to the new one, or wait
+            // for the name to come back.
+            const PathState leaving = *m_leaving;
+            m_leaving.reset();
+            Close();
+            Restart();
+            m_waitingForPath = true;
+            if (leaving == PathState::kReplaced) {
+                ReportProblem(m_path, "replaced by a new file; reading that from its start");
+                continue;
+            }
+            if (m_finishWhenGone) {
+                m_gone = true;
+                return Step::kFinished;
+            }
+            m_wasGone = true;
+            ReportProblem(m_path, "the file is gone; waiting for it to come back");
+            return Step::kWaiting;
+        }
         const std::string_view data(m_buffer.get(), m_end);
         size_t boundary = 0;
         const ScanCursor before = m_cursor;
-        const bool atEnd = m_atEnd || (follow && settle && m_begin < m_end);
+        // Only following looks at the clock: it would cost a call per record.
+        const Clock::duration quiet = follow ? Clock::now() - m_lastGrowth : Clock::duration::zero();
+        const bool ending = m_atEnd || m_leaving.has_value();
+        const bool atEnd = ending || ((m_pipeQuiet || (follow && quiet >= kSettleAfter)) && m_begin < m_end);
         switch (FindRecordEnd(data, m_begin, atEnd, m_cursor, &boundary)) {
             case ScanResult::kBoundary:
                 return Emit(boundary, false, record);
             case ScanResult::kEnd:
                 if (m_begin == m_end) return follow && !m_atEnd ? Step::kWaiting : Step::kFinished;
-                if (!m_atEnd && !IsWhole(data.substr(m_begin), m_inFileLog)) {
+                if (!ending && !IsWhole(data.substr(m_begin), m_inFileLog)) {
                     // A followed file that stopped inside a record: read
                     // on, or wait for the rest.
                     m_cursor = before;
-                    if (Fill()) continue;
-                    return Step::kWaiting;
+                    if (Fill() || m_atEnd || m_leaving || m_pipeQuiet) continue;
+                    if (quiet < kTornAfter) return Step::kWaiting;
+                    Warn("the writer stopped inside a record; passed on torn", 1 + m_lineFeedsBefore);
+                    FindRecordEnd(std::string_view(m_buffer.get(), m_end), m_begin, true, m_cursor, &boundary);
                 }
                 return Emit(m_end, false, record);
             case ScanResult::kNeedMore:
@@ -162,9 +272,9 @@ LogReader::Step LogReader::Next(bool follow, bool settle, Record* record) {
             // Too long to hold: pass on what is there and read on.
             if (!m_warnedLong) {
                 m_warnedLong = true;
-                Warn("a record longer than " + std::to_string(m_limit >> 20) +
-                         " MiB; passed on in pieces",
-                     1 + m_lineFeedsBefore);
+                const std::string limit = m_limit >= (1 << 20) ? std::to_string(m_limit >> 20) + " MiB"
+                                                               : std::to_string(m_limit >> 10) + " KiB";
+                Warn("a record longer than " + limit + "; passed on in pieces", 1 + m_lineFeedsBefore);
             }
             size_t cut = m_cursor.position;
             if (cut <= m_begin) {
@@ -175,14 +285,24 @@ LogReader::Step LogReader::Next(bool follow, bool settle, Record* record) {
             }
             return Emit(cut, true, record);
         }
-        if (!Fill() && !m_atEnd) {
-            if (!follow) {
-                m_atEnd = true;
-            } else {
-                RestartIfTruncated();
-                if (!settle || m_begin == m_end) return Step::kWaiting;
-            }
+        if (Fill() || m_atEnd || m_leaving || m_pipeQuiet) continue;
+        if (m_waitingForPath) return Step::kWaiting;
+        if (!follow) {
+            m_atEnd = true;
+            continue;
         }
+        const PathState path = LookAtPath();
+        if (path == PathState::kTruncated) {
+            ReportProblem(m_path, "the file was truncated; reading it again from the start");
+            SeekTo(m_file, 0);
+            Restart();
+            continue;
+        }
+        if (path != PathState::kSame) {
+            m_leaving = path;
+            continue;
+        }
+        if (Clock::now() - m_lastGrowth < kSettleAfter || m_begin == m_end) return Step::kWaiting;
     }
 }
 

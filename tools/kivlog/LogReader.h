@@ -1,37 +1,45 @@
 // Reads the records of one input (a file or standard input) in order,
 // through a buffer of bounded size: a record longer than the limit is
 // passed on in pieces rather than held whole.
+//
+// Following, the reader follows the path rather than the open file: a file
+// truncated in place is read again from its start; a file replaced under
+// the same name (a new device and inode, or volume and file index) is read
+// to its end and then the new one from its start; a file whose name is gone
+// is closed, so that its space is freed.
 #ifndef KIVLOGGING_TOOLS_KIVLOG_LOGREADER_H
 #define KIVLOGGING_TOOLS_KIVLOG_LOGREADER_H
 
-#include <cstdio>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "Grammar.h"
+#include "OpenFileBudget.h"
 #include "Record.h"
+#include "ToolPlatform.h"
 
 namespace kivlog {
 
 class LogReader {
 public:
     // path "-" is standard input. limit: the most bytes of one record held.
-    LogReader(std::string path, int input, size_t limit);
+    // budget: shared by the readers of one run, not null.
+    LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget);
     ~LogReader();
     LogReader(const LogReader&) = delete;
     LogReader& operator=(const LogReader&) = delete;
 
-    // Opens the input; false (and the reason on standard error) when it
-    // cannot be read.
-    bool Open();
-
     enum class Step { kRecord, kWaiting, kFinished };
     // The next record, valid until the next call. follow: at the end of the
-    // data, wait for more (kWaiting) instead of finishing; settle: while
-    // following, take the data as it stands as whole when its last record
-    // ends in a line end.
-    Step Next(bool follow, bool settle, Record* record);
+    // data, wait for more (kWaiting) instead of finishing. A followed
+    // record is passed on once whole; the last one when the data has stood
+    // still a moment and ends in a line end, or after a longer quiet, torn.
+    // The file is opened on the first call; failing, the reason is on
+    // standard error and the input finished.
+    Step Next(bool follow, Record* record);
 
     // Records that start like a message below the level are given as raw
     // text, undescribed: they fail a filter of that level either way, and
@@ -42,15 +50,39 @@ public:
         m_keepTimesPassedOver = keepTimes;
     }
 
+    // A followed file whose name is gone is finished rather than waited
+    // for: a file found in a directory, which prune may delete.
+    void FinishWhenGone() { m_finishWhenGone = true; }
+
+    // Called before a read of a pipe (standard input) waits for its
+    // writer, so that what was output so far is shown while it is quiet.
+    void OnQuiet(std::function<void()> onQuiet) { m_onQuiet = std::move(onQuiet); }
+
+    // Closes the file until the next read, which opens it again where it
+    // stopped (for the open file budget).
+    void CloseForNow();
+
     const std::string& Path() const { return m_path; }
     // Whether reading failed part of the way.
     bool Failed() const { return m_failed; }
+    // Whether the input finished because its name was gone.
+    bool Gone() const { return m_gone; }
+    // Whether data waits for more to be passed on (a record not yet whole).
+    bool HoldsPartialRecord() const { return m_begin < m_end; }
 
 private:
+    using Clock = std::chrono::steady_clock;
+    enum class PathState { kSame, kTruncated, kReplaced, kGone };
+
+    // Opens the file (again) when it is not open; false when it cannot be.
+    bool EnsureOpen();
     // Reads more bytes; false when none came.
     bool Fill();
-    // Starts over when a followed file was truncated.
-    void RestartIfTruncated();
+    // Where the followed path stands against the open file.
+    PathState LookAtPath();
+    // Starts over on a new or truncated file.
+    void Restart();
+    void Close();
     Step Emit(size_t end, bool continues, Record* record);
     void Warn(const std::string& problem, std::uint64_t line);
 
@@ -58,24 +90,43 @@ private:
     int m_input;
     size_t m_limit;
     size_t m_chunk;
-    std::FILE* m_file = nullptr;
+    OpenFileBudget* m_budget;
+    int m_file = kNoFile;
+    bool m_isStandardInput;
+    // The open (or last open) file, and whether anything was opened yet.
+    FileFacts m_facts;
+    bool m_opened = false;
     std::unique_ptr<char[]> m_buffer;
+    size_t m_allocated = 0;
     size_t m_capacity;
     // The unread data is [m_begin, m_end); the current record starts at
     // m_begin.
     size_t m_begin = 0;
     size_t m_end = 0;
     ScanCursor m_cursor;
-    // Line feeds before m_begin, and bytes of the input before m_end.
+    // Line feeds before m_begin, and bytes of the file before m_end.
     std::uint64_t m_lineFeedsBefore = 0;
     std::uint64_t m_bytesRead = 0;
+    Clock::time_point m_lastGrowth = Clock::now();
     bool m_atEnd = false;
+    bool m_following = false;
+    // A pipe had nothing to read for a moment: what it gave is decided on.
+    bool m_pipeQuiet = false;
+    // The followed file was replaced or removed: its rest is read as its
+    // end, then the new file (or nothing).
+    std::optional<PathState> m_leaving;
+    // The followed name is gone; it is looked for again on each call.
+    bool m_waitingForPath = false;
+    bool m_wasGone = false;
+    bool m_finishWhenGone = false;
+    bool m_gone = false;
     bool m_failed = false;
     bool m_inFileLog = false;
     bool m_afterPiece = false;
     TimeKey m_lastTime = 0;
     std::optional<Level> m_passOverBelow;
     bool m_keepTimesPassedOver = true;
+    std::function<void()> m_onQuiet;
     // Each kind of warning once per input.
     bool m_warnedBinary = false;
     bool m_warnedLong = false;

@@ -3,6 +3,7 @@
 #ifndef KIVLOGGING_TOOLS_KIVLOG_OPTIONS_H
 #define KIVLOGGING_TOOLS_KIVLOG_OPTIONS_H
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct ReadOptions {
     Form form = Form::kLayout;
     bool follow = false;
     bool rawBytes = false;
+    // --utc: times in UTC rather than as written.
+    bool utc = false;
+    // -n: only the last this many records that pass the filter.
+    std::optional<size_t> lastRecords;
+    // --help was given as an option.
+    bool help = false;
 };
 
 // Parses arguments[first..]; false with the problem in *error for a usage

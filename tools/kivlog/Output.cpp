@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "TerminalText.h"
+#include "ProblemReport.h"
 
 namespace kivlog {
 namespace {
@@ -23,15 +23,11 @@ Output::~Output() {
 
 void Output::Write(std::string_view bytes) {
     if (m_escapeControls) {
-        AppendEscaped(bytes);
+        AppendTerminalSafe(m_buffer, bytes);
     } else {
         m_buffer.append(bytes);
     }
     if (m_buffer.size() >= kBufferSize) Flush();
-}
-
-void Output::AppendEscaped(std::string_view bytes) {
-    kivtools::AppendTerminalSafe(m_buffer, bytes);
 }
 
 bool Output::Flush() {

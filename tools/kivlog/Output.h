@@ -21,8 +21,6 @@ public:
     bool Flush();
 
 private:
-    void AppendEscaped(std::string_view bytes);
-
     std::string m_buffer;
     bool m_escapeControls;
     bool m_failed = false;

@@ -3,27 +3,47 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <queue>
 #include <set>
-#include <thread>
 #include <vector>
 
+#include "ChangeWatch.h"
 #include "LogFiles.h"
 #include "LogReader.h"
+#include "OpenFileBudget.h"
+#include "ProblemReport.h"
+#include "ToolPlatform.h"
 
 namespace kivlog {
 namespace {
 
-// How long following waits between looks at the files.
-constexpr std::chrono::milliseconds kFollowInterval(200);
+// How long following waits for a change while a record is only partly
+// there or changes are not reported, and otherwise, before it looks at
+// every file anyway (a change watch does not see every kind of file
+// system).
+constexpr std::chrono::milliseconds kShortWait(200);
+constexpr std::chrono::milliseconds kLongWait(5000);
 // All inputs together hold about this much; one input at most kLargestLimit.
 constexpr size_t kMemoryForRecords = 32 << 20;
 constexpr size_t kLargestLimit = 8 << 20;
-constexpr size_t kSmallestLimit = 64 << 10;
+constexpr size_t kSmallestLimit = 32 << 10;
+
+// The directory that holds a path, as the change watch is given it.
+std::string DirectoryOf(const std::string& path) {
+    const std::string parent = std::filesystem::path(path).parent_path().string();
+    return parent.empty() ? "." : parent;
+}
+
+std::string NameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
 class Merger {
 public:
-    Merger(const ReadOptions& options, const RecordSinks& sinks) : m_options(options), m_sinks(sinks) {}
+    Merger(const ReadOptions& options, const RecordSinks& sinks, size_t openFiles)
+        : m_options(options), m_sinks(sinks), m_budget(openFiles) {}
 
     int Run() {
         std::vector<std::string> files;
@@ -31,17 +51,22 @@ public:
             std::error_code error;
             if (path != "-" && std::filesystem::is_directory(path, error)) {
                 m_directories.push_back(path);
+                if (m_options.follow) m_watch.Watch(path);
                 const std::vector<std::string> found = ListLogFiles(path, error);
                 if (error) {
-                    Fail(path + ": cannot list the directory: " + error.message());
+                    Fail(path, "cannot list the directory: " + error.message());
                 } else if (found.empty() && !m_options.follow) {
-                    Fail(path + ": no kiv.log_*.log files in this directory");
+                    Fail(path, "no kiv.log_*.log files in this directory");
                 }
-                files.insert(files.end(), found.begin(), found.end());
+                for (const std::string& file : found) {
+                    files.push_back(file);
+                    m_fromDirectory.insert(file);
+                }
             } else {
                 files.push_back(path);
             }
         }
+        if (m_options.follow && !m_directories.empty() && m_sinks.onInputsMayAppear) m_sinks.onInputsMayAppear();
         m_limit = std::clamp(kMemoryForRecords / std::max<size_t>(files.size(), 1), kSmallestLimit, kLargestLimit);
         m_inputCount = files.size();
         for (const std::string& file : files) Add(file);
@@ -56,26 +81,57 @@ private:
     struct Input {
         std::unique_ptr<LogReader> reader;
         Record pending;
-        bool hasPending = false;
+        bool waiting = false;
         bool finished = false;
     };
 
-    void Fail(const std::string& problem) {
-        std::fprintf(stderr, "kivlog: %s\n", problem.c_str());
+    // The inputs with a record ready, the earliest on top; equal times in
+    // the order of the inputs.
+    using Ready = std::pair<TimeKey, int>;
+    using ReadyQueue = std::priority_queue<Ready, std::vector<Ready>, std::greater<Ready>>;
+
+    void Fail(const std::string& path, const std::string& problem) {
+        ReportProblem(path, problem);
         m_status = 1;
     }
 
     void Add(const std::string& path) {
         m_known.insert(path);
+        const int index = static_cast<int>(m_inputs.size());
         Input input;
-        input.reader = std::make_unique<LogReader>(path, static_cast<int>(m_inputs.size()), m_limit);
+        input.reader = std::make_unique<LogReader>(path, index, m_limit, &m_budget);
         if (m_options.filter.minimumLevel) {
             // One input read to its end needs no times to be merged by.
             input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_inputCount > 1 || m_options.follow);
         }
-        input.finished = !input.reader->Open();
-        if (m_sinks.onInput) m_sinks.onInput(static_cast<int>(m_inputs.size()), path);
+        if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
+        if (m_sinks.onIdle) input.reader->OnQuiet([this] { m_stopped = m_stopped || !m_sinks.onIdle(); });
+        if (m_options.follow && path != "-") {
+            m_watch.Watch(DirectoryOf(path));
+            m_byName[{DirectoryOf(path), NameOf(path)}].push_back(index);
+        }
+        if (m_sinks.onInput) m_sinks.onInput(index, path);
         m_inputs.push_back(std::move(input));
+        m_toRead.push_back(index);
+    }
+
+    // Gets the next record of each input in m_toRead.
+    void ReadOn() {
+        for (const int index : m_toRead) {
+            Input& input = m_inputs[index];
+            if (input.finished) continue;
+            input.waiting = false;
+            switch (input.reader->Next(m_options.follow, &input.pending)) {
+                case LogReader::Step::kRecord: m_ready.push({input.pending.time, index}); break;
+                case LogReader::Step::kWaiting: input.waiting = true; break;
+                case LogReader::Step::kFinished:
+                    input.finished = true;
+                    // A file of the same name that comes later is new.
+                    if (input.reader->Gone()) m_known.erase(input.reader->Path());
+                    break;
+            }
+        }
+        m_toRead.clear();
     }
 
     // Opens the log files that appeared in the followed directories.
@@ -83,59 +139,101 @@ private:
         for (const std::string& directory : m_directories) {
             std::error_code error;
             for (const std::string& file : ListLogFiles(directory, error)) {
-                if (m_known.count(file) == 0) Add(file);
+                if (m_known.count(file) == 0) {
+                    m_fromDirectory.insert(file);
+                    Add(file);
+                }
             }
         }
     }
 
-    void Merge() {
-        bool settle = false;
-        for (;;) {
-            int earliest = -1;
-            bool waiting = false;
-            for (size_t i = 0; i < m_inputs.size(); ++i) {
-                Input& input = m_inputs[i];
-                if (!input.hasPending && !input.finished) {
-                    switch (input.reader->Next(m_options.follow, settle, &input.pending)) {
-                        case LogReader::Step::kRecord: input.hasPending = true; break;
-                        case LogReader::Step::kWaiting: waiting = true; break;
-                        case LogReader::Step::kFinished: input.finished = true; break;
-                    }
-                }
-                if (input.hasPending && (earliest < 0 || input.pending.time < m_inputs[earliest].pending.time)) {
-                    earliest = static_cast<int>(i);
-                }
+    // Whether a waiting input holds a record not yet whole.
+    bool HoldsPartialRecord() const {
+        return std::any_of(m_inputs.begin(), m_inputs.end(),
+                           [](const Input& input) { return input.waiting && input.reader->HoldsPartialRecord(); });
+    }
+
+    // Waits for a change and chooses the inputs to read on.
+    void WaitForChange() {
+        std::vector<Change> changes;
+        const bool soon = HoldsPartialRecord() || !m_watch.Reports();
+        const bool told = m_watch.Wait(soon ? kShortWait : kLongWait, &changes);
+        bool entries = !told || changes.empty();
+        for (const Change& change : changes) {
+            entries = entries || change.entries;
+            const auto named = m_byName.find({change.directory, change.name});
+            if (named == m_byName.end()) continue;
+            for (const int index : named->second) {
+                if (m_inputs[index].waiting) m_toRead.push_back(index);
             }
-            if (earliest >= 0) {
-                Input& input = m_inputs[earliest];
-                if (m_options.filter.Passes(input.pending)) m_sinks.onRecord(input.pending);
-                input.hasPending = false;
-                settle = false;
+        }
+        // Without word of which files changed, every one is looked at; a
+        // record only partly there is looked at again in any case.
+        for (size_t i = 0; i < m_inputs.size(); ++i) {
+            const Input& input = m_inputs[i];
+            if (input.waiting && (!told || changes.empty() || input.reader->HoldsPartialRecord())) {
+                m_toRead.push_back(static_cast<int>(i));
+            }
+        }
+        std::sort(m_toRead.begin(), m_toRead.end());
+        m_toRead.erase(std::unique(m_toRead.begin(), m_toRead.end()), m_toRead.end());
+        if (entries) LookForNewFiles();
+    }
+
+    void Merge() {
+        for (;;) {
+            ReadOn();
+            if (m_stopped) return;
+            if (!m_ready.empty()) {
+                const int index = m_ready.top().second;
+                m_ready.pop();
+                Input& input = m_inputs[index];
+                if (m_options.filter.Passes(input.pending)) {
+                    m_sinks.onRecord(input.pending);
+                } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
+                    m_sinks.onBannerLeftOut(input.pending);
+                }
+                m_toRead.push_back(index);
                 continue;
             }
+            const bool waiting = std::any_of(m_inputs.begin(), m_inputs.end(),
+                                             [](const Input& input) { return input.waiting; });
             if (!m_options.follow || (!waiting && m_directories.empty())) return;
-            if (m_sinks.onIdle) m_sinks.onIdle();
-            std::this_thread::sleep_for(kFollowInterval);
-            LookForNewFiles();
-            // Data that stood still for one interval is taken as written.
-            settle = true;
+            if (!m_caughtUp && !HoldsPartialRecord()) {
+                m_caughtUp = true;
+                if (m_sinks.onCaughtUp) m_sinks.onCaughtUp();
+            }
+            // Nothing is left to show until something changes; a reader
+            // that has gone (a closed pipe) ends the run.
+            if (m_sinks.onIdle && !m_sinks.onIdle()) return;
+            WaitForChange();
         }
     }
 
     const ReadOptions& m_options;
     const RecordSinks& m_sinks;
+    OpenFileBudget m_budget;
+    ChangeWatch m_watch;
     std::vector<Input> m_inputs;
+    ReadyQueue m_ready;
+    std::vector<int> m_toRead;
     std::vector<std::string> m_directories;
     std::set<std::string> m_known;
+    std::set<std::string> m_fromDirectory;
+    // The followed inputs by directory and name, as changes name them.
+    std::map<std::pair<std::string, std::string>, std::vector<int>> m_byName;
     size_t m_limit = kLargestLimit;
     size_t m_inputCount = 0;
     int m_status = 0;
+    // Output failed while an input was quiet.
+    bool m_stopped = false;
+    bool m_caughtUp = false;
 };
 
 }  // namespace
 
 int ReadRecords(const ReadOptions& options, const RecordSinks& sinks) {
-    return Merger(options, sinks).Run();
+    return Merger(options, sinks, AllowManyOpenFiles()).Run();
 }
 
 }  // namespace kivlog

@@ -15,8 +15,18 @@ struct RecordSinks {
     std::function<void(int input, const std::string& path)> onInput;
     // Each record that passes the filter, in merged order.
     std::function<void(const Record& record)> onRecord;
-    // While following, when every input has been read up to its end.
-    std::function<void()> onIdle;
+    // Each banner that does not pass it.
+    std::function<void(const Record& banner)> onBannerLeftOut;
+    // When there is nothing to pass on for now: every followed input has
+    // been read up to its end, or standard input is quiet. False stops the
+    // reading (the output has failed, as when its reader has gone).
+    std::function<bool()> onIdle;
+    // Following, once: every input has been read up to its end, with no
+    // record partly there; what comes later is new.
+    std::function<void()> onCaughtUp;
+    // Following directories: inputs may be added while records are passed
+    // on. Called before the first input.
+    std::function<void()> onInputsMayAppear;
 };
 
 // Reads every input: files, the kiv.log_*.log files of directories, "-" for

@@ -45,6 +45,8 @@ struct Record {
     bool torn = false;
     // A piece of an over-long record whose rest follows in the next piece.
     bool continues = false;
+    // A piece after the first of an over-long record.
+    bool isLaterPiece = false;
 };
 
 }  // namespace kivlog

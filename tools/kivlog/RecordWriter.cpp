@@ -1,5 +1,8 @@
 #include "RecordWriter.h"
 
+#include <algorithm>
+
+#include "Grammar.h"
 #include "JsonText.h"
 #include "TimeText.h"
 
@@ -7,6 +10,7 @@ namespace kivlog {
 namespace {
 
 using kivtools::AppendJsonString;
+using kivtools::AppendJsonStringContent;
 using kivtools::JsonBytes;
 
 // The text with '\', CR and LF written as \\, \r and \n.
@@ -47,10 +51,7 @@ void RecordWriter::AddInput(int input, const std::string& path) {
 
 void RecordWriter::Write(const Record& record) {
     if (m_form == Form::kLayout) {
-        if (m_endsInsideLine) m_output.Write("\n");
-        m_output.Write(record.bytes);
-        m_endsInsideLine =
-            !record.continues && !record.bytes.empty() && record.bytes.back() != '\n';
+        WriteLayout(record);
     } else if (record.kind != RecordKind::kBanner) {
         m_scratch.clear();
         if (m_form == Form::kLine) {
@@ -62,8 +63,58 @@ void RecordWriter::Write(const Record& record) {
     }
 }
 
+void RecordWriter::KeepBanner(const Record& banner) {
+    if (m_form != Form::kLayout || m_wroteBanner) return;
+    if (m_bannersLeftOut.size() <= static_cast<size_t>(banner.input)) m_bannersLeftOut.resize(banner.input + 1);
+    m_bannersLeftOut[banner.input] = banner.bytes;
+}
+
+void RecordWriter::WriteLayout(const Record& record) {
+    const bool tornFragment = record.kind == RecordKind::kRaw && record.torn && !record.continues &&
+                              !record.isLaterPiece && LineEndLength(record.bytes) > 0;
+    if (tornFragment && !m_wroteBanner && static_cast<size_t>(record.input) < m_bannersLeftOut.size() &&
+        !m_bannersLeftOut[record.input].empty()) {
+        Record banner;
+        banner.kind = RecordKind::kBanner;
+        banner.input = record.input;
+        const std::string bytes = std::move(m_bannersLeftOut[record.input]);
+        banner.bytes = bytes;
+        WriteLayout(banner);
+    }
+    if (record.kind == RecordKind::kBanner) {
+        m_wroteBanner = true;
+        m_bannersLeftOut.clear();
+    }
+    const bool nextPiece = record.isLaterPiece && m_lastContinues && record.input == m_lastInput;
+    if (!nextPiece) {
+        // Filtering and merging join records that were not next to each
+        // other: line ends are added where the join would not read as the
+        // start of a record. A head line or banner needs a run of two line
+        // ends, its own included; anything else three.
+        const bool ownLineEnd = LineEndLength(record.bytes) > 0;
+        const int needed = record.kind == RecordKind::kRaw || !ownLineEnd ? 3 : 2;
+        const int added = needed - m_trailingLineEnds - (ownLineEnd ? 1 : 0);
+        for (int i = 0; i < added; ++i) m_output.Write("\n");
+        if (added > 0) m_trailingLineEnds += added;
+    }
+    m_output.Write(record.bytes);
+    int trailing = 0;
+    for (std::string_view rest = record.bytes; trailing < 2 && !rest.empty() && rest.back() == '\n'; ++trailing) {
+        rest.remove_suffix(rest.size() >= 2 && rest[rest.size() - 2] == '\r' ? 2 : 1);
+    }
+    const bool onlyLineEnds = record.bytes.find_first_not_of("\r\n") == std::string_view::npos;
+    m_trailingLineEnds = std::min(2, onlyLineEnds ? m_trailingLineEnds + trailing : trailing);
+    m_lastInput = record.input;
+    m_lastContinues = record.continues;
+}
+
 void RecordWriter::WriteLine(const Record& record) {
-    if (m_paths.size() > 1) {
+    // One shape for the whole output, even when inputs come later.
+    if (!m_shapeFixed) {
+        m_nameInputs = m_nameInputs || m_paths.size() > 1;
+        m_shapeFixed = true;
+    }
+    if (m_nameInputs) {
         m_scratch += m_paths[record.input];
         m_scratch += ':';
         m_scratch += std::to_string(record.line);
@@ -72,7 +123,7 @@ void RecordWriter::WriteLine(const Record& record) {
     if (record.time == 0) {
         m_scratch += '-';
     } else {
-        AppendIsoTime(m_scratch, record.time);
+        AppendTime(record.time);
     }
     if (record.kind == RecordKind::kMessage) {
         m_scratch += ' ';
@@ -88,12 +139,55 @@ void RecordWriter::WriteLine(const Record& record) {
     m_scratch += '\n';
 }
 
+void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
+    // In slices, each written out once escaped, so that a long text of
+    // control characters (six bytes each, escaped) is never held whole.
+    constexpr size_t kSlice = 64 << 10;
+    const auto isContinuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    m_scratch += '"';
+    while (!text.empty()) {
+        size_t cut = std::min(text.size(), kSlice);
+        // Never inside a UTF-8 sequence (at most three bytes back) or a
+        // CR LF.
+        for (int back = 0; back < 3 && cut < text.size() && isContinuation(text[cut]); ++back) --cut;
+        if (cut < text.size() && text[cut] == '\n' && text[cut - 1] == '\r') --cut;
+        std::string_view slice = text.substr(0, cut);
+        text.remove_prefix(cut);
+        if (crlfToLf && slice.find("\r\n") != std::string_view::npos) {
+            m_text.clear();
+            for (;;) {
+                const size_t end = slice.find("\r\n");
+                m_text.append(slice.substr(0, end));
+                if (end == std::string_view::npos) break;
+                m_text += '\n';
+                slice.remove_prefix(end + 2);
+            }
+            slice = m_text;
+        }
+        AppendJsonStringContent(m_scratch, slice, JsonBytes::kUtf8);
+        if (m_scratch.size() >= kSlice) {
+            m_output.Write(m_scratch);
+            m_scratch.clear();
+        }
+    }
+    m_scratch += '"';
+}
+
+void RecordWriter::AppendTime(TimeKey time) {
+    if (!m_utc) {
+        AppendIsoTime(m_scratch, time);
+        return;
+    }
+    AppendIsoTime(m_scratch, m_utcConversion.ToUtc(time));
+    m_scratch += 'Z';
+}
+
 void RecordWriter::WriteJson(const Record& record) {
     const bool isMessage = record.kind == RecordKind::kMessage;
     m_scratch += isMessage ? "{\"kind\":\"message\",\"time\":" : "{\"kind\":\"raw\",\"time\":";
     if (isMessage) {
         m_scratch += '"';
-        AppendIsoTime(m_scratch, record.time);
+        AppendTime(record.time);
         m_scratch += "\",\"level\":\"";
         m_scratch += LevelName(record.level);
         m_scratch += "\",\"method\":";
@@ -104,9 +198,11 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += ",\"marking\":";
     AppendJsonOrNull(m_scratch, record.marking, !record.marking.empty());
     m_scratch += ",\"text\":";
-    AppendJsonString(m_scratch, record.text, JsonBytes::kUtf8);
+    // The text as the caller gave it: a CR LF file's line ends, inside a
+    // message too, are the C library's "\n".
+    AppendLongJsonString(record.text, LineEndLength(record.bytes) == 2);
     m_scratch += ",\"body\":";
-    AppendJsonString(m_scratch, record.body, JsonBytes::kUtf8);
+    AppendLongJsonString(record.body, false);
     m_scratch += ",\"file\":";
     m_scratch += m_jsonPaths[record.input];
     m_scratch += ",\"line\":";

@@ -3,10 +3,12 @@
 #define KIVLOGGING_TOOLS_KIVLOG_RECORDWRITER_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Output.h"
 #include "Record.h"
+#include "UtcConversion.h"
 
 namespace kivlog {
 
@@ -26,20 +28,48 @@ public:
     // Names an input for the "file" field (and, with several inputs, the
     // start of --line lines).
     void AddInput(int input, const std::string& path);
+    // A banner the filter left out: written before a torn fragment of raw
+    // text of its input, when no banner is written yet, because only after
+    // a banner does such a fragment read as torn.
+    void KeepBanner(const Record& banner);
+    // Times are written in UTC ("2024-03-05T06:08:09Z"), by the time zone
+    // rules of this machine.
+    void WriteUtc() { m_utc = true; }
+    // --line starts every line with the input's name and line number,
+    // also while there is one input so far.
+    void NameInputs() { m_nameInputs = true; }
     void Write(const Record& record);
 
 private:
+    void WriteLayout(const Record& record);
     void WriteLine(const Record& record);
     void WriteJson(const Record& record);
+    void AppendTime(TimeKey time);
+    // Appends the text as a JSON string to m_scratch, writing out what is
+    // escaped as it goes; crlfToLf: CR LF is written as LF.
+    void AppendLongJsonString(std::string_view text, bool crlfToLf);
 
     Output& m_output;
     Form m_form;
     std::vector<std::string> m_paths;
     std::vector<std::string> m_jsonPaths;
     std::string m_scratch;
-    // The last record written stopped inside a line; the next one starts
-    // with a line end of its own, as the library does after a torn write.
-    bool m_endsInsideLine = false;
+    std::string m_text;
+    // Whether --line names the input; fixed by the first record written.
+    bool m_nameInputs = false;
+    bool m_shapeFixed = false;
+    // Line ends that end the layout written so far (at most two), and the
+    // record written last, so that each record starts where a reader of the
+    // output finds it.
+    // Three before the first record: nothing needs adding there.
+    int m_trailingLineEnds = 3;
+    int m_lastInput = -1;
+    bool m_lastContinues = false;
+    // The banners left out, by input, until a banner is written.
+    std::vector<std::string> m_bannersLeftOut;
+    bool m_wroteBanner = false;
+    bool m_utc = false;
+    UtcConversion m_utcConversion;
 };
 
 }  // namespace kivlog

@@ -37,7 +37,7 @@ std::vector<char*> PointersTo(std::vector<std::string>& texts) {
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const EnvironmentChanges& environment) {
+                         const EnvironmentChanges& environment, Captured captured) {
     ProcessResult result;
     int output[2];
     int errors[2];
@@ -57,7 +57,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errors[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, captured == Captured::kOutputAndErrors ? output[1] : errors[1], 2);
     for (int end : {output[0], output[1], errors[0], errors[1]}) {
         posix_spawn_file_actions_addclose(&actions, end);
     }

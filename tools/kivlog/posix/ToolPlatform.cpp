@@ -1,14 +1,32 @@
 #include "ToolPlatform.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace kivlog {
+namespace {
+
+// Descriptors left for standard streams, directory listings and the
+// change watch.
+constexpr rlim_t kReserved = 16;
+
+bool FactsOf(const struct stat& status, FileFacts* facts) {
+    facts->device = static_cast<std::uint64_t>(status.st_dev);
+    facts->file = static_cast<std::uint64_t>(status.st_ino);
+    facts->size = static_cast<std::uint64_t>(status.st_size);
+    facts->regular = S_ISREG(status.st_mode);
+    return true;
+}
+
+}  // namespace
 
 bool StandardOutputIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;
@@ -18,15 +36,68 @@ void UseBinaryStandardStreams() {
     // POSIX streams never convert line ends.
 }
 
-void AllowManyOpenFiles() {
+std::tm LocalTimeNow() {
+    const time_t now = time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+size_t AllowManyOpenFiles() {
     rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
+    if (limit.rlim_cur < limit.rlim_max) {
+        const rlim_t wanted = limit.rlim_max;
+        limit.rlim_cur = wanted;
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) getrlimit(RLIMIT_NOFILE, &limit);
+    }
+    const rlim_t usable = limit.rlim_cur > 2 * kReserved ? limit.rlim_cur - kReserved : kReserved;
+    return static_cast<size_t>(usable < 65536 ? usable : 65536);
+}
+
+int OpenForReading(const std::string& path, std::string* reason) {
+    const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) *reason = std::strerror(errno);
+    return file;
+}
+
+void CloseFile(int file) {
+    if (file > kStandardInput) close(file);
+}
+
+long long ReadSome(int file, char* buffer, size_t size, std::string* reason) {
+    for (;;) {
+        const ssize_t got = read(file, buffer, size);
+        if (got >= 0) return got;
+        if (errno == EINTR) continue;
+        *reason = std::strerror(errno);
+        return -1;
     }
 }
 
-Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {
+bool SeekTo(int file, std::uint64_t offset) {
+    return lseek(file, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool WaitForInput(int file, int milliseconds) {
+    pollfd ready{file, POLLIN, 0};
+    int result;
+    while ((result = poll(&ready, 1, milliseconds)) < 0 && errno == EINTR) {
+    }
+    return result != 0;
+}
+
+bool FactsOfOpenFile(int file, FileFacts* facts) {
+    struct stat status {};
+    return fstat(file, &status) == 0 && FactsOf(status, facts);
+}
+
+bool FactsOfPath(const std::string& path, FileFacts* facts) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && FactsOf(status, facts);
+}
+
+Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason) {
     const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (descriptor < 0) {
         *reason = std::strerror(errno);
@@ -38,8 +109,8 @@ Removal RemoveUnlessInUse(const std::string& path, std::string* reason) {
     Removal result = Removal::kRemoved;
     if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
         result = errno == EWOULDBLOCK ? Removal::kInUse : Removal::kFailed;
-        *reason = result == Removal::kInUse ? "a running process has it open" : std::strerror(errno);
-    } else if (unlink(path.c_str()) != 0) {
+        *reason = result == Removal::kInUse ? "a running process writes it" : std::strerror(errno);
+    } else if (!onlyCheck && unlink(path.c_str()) != 0) {
         *reason = std::strerror(errno);
         result = Removal::kFailed;
     }

@@ -1,0 +1,42 @@
+// LinePattern with RE2: linear time whatever the pattern and the text.
+#include <re2/re2.h>
+
+#include "LinePattern.h"
+
+namespace kivlog {
+namespace {
+
+class Re2LinePattern : public LinePattern {
+public:
+    explicit Re2LinePattern(const std::string& text) : m_pattern(text, Options()) {}
+
+    bool Valid(std::string* error) const {
+        if (!m_pattern.ok()) *error = m_pattern.error();
+        return m_pattern.ok();
+    }
+
+    bool MatchesSomeLine(std::string_view text) const override {
+        return AnyLine(text, [this](std::string_view line) {
+            return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), m_pattern);
+        });
+    }
+
+private:
+    static RE2::Options Options() {
+        RE2::Options options;
+        options.set_log_errors(false);
+        return options;
+    }
+
+    RE2 m_pattern;
+};
+
+}  // namespace
+
+std::unique_ptr<const LinePattern> LinePattern::New(const std::string& text, std::string* error) {
+    auto pattern = std::make_unique<Re2LinePattern>(text);
+    if (!pattern->Valid(error)) return nullptr;
+    return pattern;
+}
+
+}  // namespace kivlog
