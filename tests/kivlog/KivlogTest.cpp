@@ -129,6 +129,36 @@ TEST(KivlogRoundTripTest, GivesBackEveryFileTheLibraryWritesWithEveryField) {
     }
 }
 
+// A text cannot forge a record: the library disarms its record-shaped lines
+// with one blank, and kivlog reads them as part of the record they stand in,
+// whatever empty lines come before.
+TEST(KivlogGrammarTest, ReadsDisarmedLookalikesAsPartOfTheirMessage) {
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("forged.log");
+    const std::string head = "(U) FATAL [2026/12/09 13:00:00] Admin::Shutdown:";
+    const std::string title = "*************************************************** PLAIN-TEXT LOGGER "
+                              "***************************************************";
+    const std::string texts[] = {"bob\n\n\n" + head + "\n(U) database corrupted", "eve\n" + head,
+                                 "mallory\n\n\n\n" + title + "\n\nDATE: [2026/12/09 13:00:00] "};
+    {
+        kivtest::ScopedLoggingSwitch on(true);
+        IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+        for (const std::string& text : texts) log->Info("Login::Check", text.c_str(), "(U) ");
+        MsgLogFactory::DeleteMsgLog(&log);
+    }
+    const kivtest::ProcessResult json = Kivlog({"--json", path});
+    EXPECT_EQ(kivtest::CountOccurrences(json.output, "\n"), 3U) << json.output;
+    for (const std::string& text : texts) {
+        std::string disarmed = text;
+        for (const std::string& shape : {head, title}) {
+            const size_t at = disarmed.find("\n" + shape);
+            if (at != std::string::npos) disarmed.insert(at + 1, " ");
+        }
+        EXPECT_NE(json.output.find(JsonText(disarmed)), std::string::npos) << disarmed << "\n" << json.output;
+    }
+    EXPECT_NE(Kivlog({"stats", path}).output.find("FATAL 0"), std::string::npos);
+}
+
 struct GrammarCase {
     const char* name;
     std::string log;

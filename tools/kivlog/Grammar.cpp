@@ -195,14 +195,19 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
             cursor.lineFeeds += count;
             return ScanResult::kEnd;
         }
-        bool startsRecord = count >= 3;
-        if (count == 2) {
-            const HeadCheck head = CheckHeadLine(data.substr(end), atEnd);
+        // After two line ends only a head line starts a record. After more,
+        // any text does, but for a head line or banner title behind one
+        // blank: the library writes a text's record-shaped line so, and it
+        // stays in its record.
+        const bool blankLed = count >= 3 && bytes[end] == ' ';
+        bool startsRecord = count >= 3 && !blankLed;
+        if (count == 2 || blankLed) {
+            const HeadCheck head = CheckHeadLine(data.substr(end + (blankLed ? 1 : 0)), atEnd);
             if (head == HeadCheck::kNeedMore) {
                 cursor.position = runStart;
                 return ScanResult::kNeedMore;
             }
-            startsRecord = head == HeadCheck::kHead;
+            startsRecord = (head == HeadCheck::kHead) != blankLed;
         }
         if (startsRecord) {
             cursor.position = last;

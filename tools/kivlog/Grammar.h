@@ -4,7 +4,9 @@
 // at a line end and run up to the start of the next record:
 //   - after a run of three or more line ends followed by text, the next
 //     record starts at the run's last line end (a record ends in two line
-//     ends and the next starts with one);
+//     ends and the next starts with one), unless the text is a head line or
+//     the banner's first line behind one blank: the library disarms a
+//     text's record-shaped line so, and it belongs to its record;
 //   - after a run of exactly two line ends followed by a head line or the
 //     banner's first line, the next record starts at the second one (a
 //     fragment of a failed write, closed by the library with one extra line
