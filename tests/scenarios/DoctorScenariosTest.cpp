@@ -396,6 +396,34 @@ TEST(DoctorScenariosTest, JudgesARunningProcessOnItsOwnTerms) {
                              {});
     EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
     EXPECT_EQ(RunDoctor(isolated, {"--file", isolated.PropertiesFile()}).exitCode, 1);
+
+    // No code of the process's file system runs in the doctor: a name
+    // service module that the process's own nsswitch.conf names (asked for
+    // the home directory, as HOME is unset) is never loaded.
+    const std::string hesiod = "/usr/lib/x86_64-linux-gnu/libnss_hesiod.so.2";
+    if (!fs::exists(hesiod) || std::system("command -v cc > /dev/null") != 0) return;
+    Scenario hostile;
+    hostile.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+    hostile.WriteProperties("kiv.logging.status=on\n");
+    const std::string marker = hostile.Root().File("module-ran");
+    const std::string source = hostile.Root().File("module.c");
+    kivtest::WriteFile(source, "#include <nss.h>\n#include <pwd.h>\n#include <stdio.h>\n"
+                               "enum nss_status _nss_hesiod_getpwuid_r(uid_t u, struct passwd* p, char* b,\n"
+                               "                                       size_t l, int* e) {\n"
+                               "    FILE* f = fopen(\"" + marker + "\", \"w\");\n"
+                               "    if (f) fclose(f);\n"
+                               "    return NSS_STATUS_NOTFOUND;\n}\n");
+    const std::string module = hostile.Root().File("libnss_hesiod.so.2");
+    ASSERT_EQ(std::system(("cc -shared -fPIC -o '" + module + "' '" + source + "'").c_str()), 0);
+    const std::string nsswitch = hostile.Root().File("nsswitch.conf");
+    kivtest::WriteFile(nsswitch, "passwd: hesiod\n");
+    doctor = DoctorOnProcess(hostile,
+                             "env -u HOME unshare -m --propagation private sh -c \"mount --bind '" + nsswitch +
+                                 "' /etc/nsswitch.conf && mount --bind '" + module + "' " + hesiod +
+                                 " && exec sleep 60\"",
+                             {});
+    EXPECT_FALSE(fs::exists(marker)) << doctor.output;
+    EXPECT_EQ(doctor.exitCode, 0) << doctor.output;
 }
 
 // However large the file, the report is short and the doctor's memory a

@@ -1,5 +1,6 @@
 // kivlog-doctor: explains the logging configuration an application started
 // in this environment would get. Reads, never writes.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -40,6 +41,20 @@ int UsageError(const std::string& problem) {
     return kivdoctor::kUsageError;
 }
 
+// Prints the report and returns its exit status, or kUsageError with a
+// message when standard output refuses it (a full disk, a closed pipe), so
+// that a script never takes a lost report for a verdict.
+int Print(const kivdoctor::Report& report, bool json) {
+    // The JSON report escapes every control character itself.
+    const std::string text = json ? kivdoctor::JsonReport(report)
+                                  : kivtools::TerminalSafe(kivdoctor::TextReport(report));
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+        Complain(std::string("cannot write the report: ") + std::strerror(errno));
+        return kivdoctor::kUsageError;
+    }
+    return report.exitCode;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,20 +78,10 @@ int main(int argc, char** argv) {
     if ((executable != nullptr) + (file != nullptr) + (pid != nullptr) > 1) {
         return UsageError("--exe, --pid and --file exclude each other");
     }
-    kivdoctor::TargetProcess target;
     if (pid != nullptr) {
-        std::string problem;
-        if (!kivdoctor::AdoptTargetProcess(pid, &target, &problem)) {
-            Complain(problem);
-            return kivdoctor::kUsageError;
-        }
-        executable = target.executable.c_str();
+        return kivdoctor::JudgeTargetProcess(pid, [json](const kivdoctor::TargetProcess& target) {
+            return Print(kivdoctor::Diagnose(target.executable.c_str(), nullptr, &target), json);
+        });
     }
-
-    const kivdoctor::Report report = kivdoctor::Diagnose(executable, file, pid != nullptr ? &target : nullptr);
-    // The JSON report escapes every control character itself.
-    const std::string text = json ? kivdoctor::JsonReport(report)
-                                  : kivtools::TerminalSafe(kivdoctor::TextReport(report));
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return report.exitCode;
+    return Print(kivdoctor::Diagnose(executable, file, nullptr), json);
 }

@@ -3,6 +3,7 @@
 #define KIVLOGGING_TOOLS_DOCTOR_TARGETPROCESS_H
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ struct TargetProcess {
 // done (no such process, no permission, or a platform without /proc); this
 // process may then be left part-way and should only report and exit.
 bool AdoptTargetProcess(const std::string& pid, TargetProcess* target, std::string* problem);
+
+// Runs judge(target) in a child process that has adopted the process pid
+// (AdoptTargetProcess), and returns its exit status. The child has no
+// controlling terminal and no descriptor of this process but two pipes for
+// its standard output and error; what it writes there is passed on with
+// control characters escaped. So nothing that runs in the child, not even
+// code of the target's file system, can reach the terminal of the operator
+// who runs the doctor. A child that cannot adopt the process says why and
+// exits with kUsageError; a child that dies gives kUsageError too.
+int JudgeTargetProcess(const std::string& pid, const std::function<int(const TargetProcess&)>& judge);
 
 }  // namespace kivdoctor
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <nss.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -157,9 +158,18 @@ bool SeesOtherFiles(const fs::path& process) {
     return own != theirs || ownRoot.st_dev != theirRoot.st_dev || ownRoot.st_ino != theirRoot.st_ino;
 }
 
+// Before another root is entered, the password database (which the
+// library asks for a home directory when HOME is unset) is bound to the C
+// library's built-in "files" service: no configuration of the other file
+// system is read and no module of it is ever loaded, only its data.
+void KeepNameServiceBuiltIn() {
+    __nss_configure_lookup("passwd", "files");
+}
+
 // Makes the process's root, as it sees it through its mount namespace, this
 // process's root. Only root may.
 bool EnterRootOf(const fs::path& process, std::string* problem) {
+    KeepNameServiceBuiltIn();
     const int root = open((process / "root").c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     const bool entered = root >= 0 && fchdir(root) == 0 && chroot(".") == 0;
     if (root >= 0) close(root);
