@@ -223,10 +223,11 @@ private:
 inline IMsgLog* AsLog(IMsgLog* log) { return log; }
 inline IMsgLog* AsLog(const MsgLogPtr& log) { return log.get(); }
 inline IMsgLog* AsLog(std::nullptr_t) { return nullptr; }
-// A temporary MsgLogPtr deletes its log at the end of the statement that
-// takes the log from it, before the message is written.
+// A temporary MsgLogPtr, const or not, deletes its log at the end of the
+// statement that takes the log from it, before the message is written. A
+// const rvalue reference binds both and wins over the const lvalue one.
 template <class Deleter>
-IMsgLog* AsLog(std::unique_ptr<IMsgLog, Deleter>&&) {
+IMsgLog* AsLog(const std::unique_ptr<IMsgLog, Deleter>&&) {
     static_assert(sizeof(Deleter) == 0,
                   "KIV_* macros: the log is a temporary MsgLogPtr, which would delete the log before "
                   "the message is written; keep the MsgLogPtr in a variable");

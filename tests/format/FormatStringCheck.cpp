@@ -16,6 +16,8 @@ int main() {
     KIV_INFO(log, "starting {} version {}", "order-service", 3);
 #elif KIVLOG_CHECK == 5
     KIV_INFO(MakeMsgLog(IMsgLog::MSG_LOG_CONSOLE, nullptr), "(U) ", "{}", 1);
+#elif KIVLOG_CHECK == 6
+    KIV_INFO(static_cast<const MsgLogPtr>(MakeMsgLog(IMsgLog::MSG_LOG_CONSOLE, nullptr)), "(U) ", "{}", 1);
 #else
     const MsgLogPtr owned = MakeMsgLog(IMsgLog::MSG_LOG_CONSOLE, nullptr);
     KIV_WARN(log, "(U) ", "{}", "text");
