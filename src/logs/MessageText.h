@@ -43,6 +43,10 @@ private:
 struct CallerBytes {
     size_t begin = 0;
     size_t end = 0;
+    // The caller's bytes begin a record of their own (raw text): their first
+    // line must read as the start of a raw record, never as the rest of the
+    // record before it.
+    bool beginRecord = false;
 };
 
 // Appends the message line: a line end, "(U) ", the level name, the time
@@ -59,7 +63,11 @@ CallerBytes AppendRawText(MessageBuffer& out, const char* message, const char* m
 // Hands the composed text to write(std::string_view) in one piece. A line
 // of the caller's bytes that a reader would take for the start of another
 // record (a head line or the banner's title) gets one blank before it, so a
-// text can never forge a record; every other text is written unchanged.
+// text can never forge a record; readers take a line of that shape behind
+// one blank as part of the record it stands in. The first line with text of
+// raw text, which begins a record, is made to stand behind two blanks
+// instead, so that it stays a raw record of its own. Every other text is
+// written unchanged.
 template <typename Write>
 void WriteComposed(Write write, const MessageBuffer& text, CallerBytes caller);
 

@@ -140,20 +140,31 @@ TEST(KivlogGrammarTest, ReadsDisarmedLookalikesAsPartOfTheirMessage) {
                               "***************************************************";
     const std::string texts[] = {"bob\n\n\n" + head + "\n(U) database corrupted", "eve\n" + head,
                                  "mallory\n\n\n\n" + title + "\n\nDATE: [2026/12/09 13:00:00] "};
+    // Raw text that looks like a head line, with or without a blank of the
+    // caller's, stays a raw record of its own.
+    const std::string raws[] = {head + "\n(U) raw", " " + head, "\n\n" + head};
     {
         kivtest::ScopedLoggingSwitch on(true);
         IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
-        for (const std::string& text : texts) log->Info("Login::Check", text.c_str(), "(U) ");
+        for (size_t i = 0; i < std::size(texts); ++i) {
+            log->Info("Login::Check", texts[i].c_str(), "(U) ");
+            if (i < std::size(raws)) log->LogMessage(raws[i].c_str(), "");
+        }
         MsgLogFactory::DeleteMsgLog(&log);
     }
     const kivtest::ProcessResult json = Kivlog({"--json", path});
-    EXPECT_EQ(kivtest::CountOccurrences(json.output, "\n"), 3U) << json.output;
-    for (const std::string& text : texts) {
-        std::string disarmed = text;
+    EXPECT_EQ(kivtest::CountOccurrences(json.output, "\n"), 6U) << json.output;
+    EXPECT_EQ(kivtest::CountOccurrences(json.output, "\"kind\":\"raw\""), 3U) << json.output;
+    EXPECT_NE(json.output.find(JsonText("  " + head + "\n(U) raw")), std::string::npos) << json.output;
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        std::string disarmed = texts[i];
         for (const std::string& shape : {head, title}) {
             const size_t at = disarmed.find("\n" + shape);
             if (at != std::string::npos) disarmed.insert(at + 1, " ");
         }
+        // The empty lines a raw text begins with read as the end of the
+        // message before it, as they always have.
+        if (raws[i].front() == '\n') disarmed += "\n\n";
         EXPECT_NE(json.output.find(JsonText(disarmed)), std::string::npos) << disarmed << "\n" << json.output;
     }
     EXPECT_NE(Kivlog({"stats", path}).output.find("FATAL 0"), std::string::npos);

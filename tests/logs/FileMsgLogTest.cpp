@@ -170,8 +170,16 @@ TEST_F(FileMsgLogTest, TextsThatLookLikeRecordsAreDisarmed) {
         log->Info(c.method, c.text.c_str(), c.marking);
         expected += std::string("\n(U) INFO [T] ") + (c.method[0] == 'M' ? "M:\n" : "") + c.written + "\n\n";
     }
+    // Raw text begins a record: its first line stands behind two blanks,
+    // which keeps it a raw record of its own.
     log->LogMessage((forgedHead + "\nraw").c_str(), "");
-    expected += "\n " + forgedHead + "\nraw\n\n";
+    expected += "\n  " + forgedHead + "\nraw\n\n";
+    log->LogMessage((" " + forgedHead).c_str(), "");
+    expected += "\n  " + forgedHead + "\n\n";
+    log->LogMessage("  two blanks already", "");
+    expected += "\n  two blanks already\n\n";
+    log->LogMessage(("\n\n" + forgedHead).c_str(), "");
+    expected += "\n\n\n  " + forgedHead + "\n\n";
     EXPECT_EQ(Content(), MaskTimeStamps(AsFileText(expected)));
     MsgLogFactory::DeleteMsgLog(&log);
 }
