@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "platform/Platform.h"
+
 namespace ORVA::KIV::System::Utility::Logging {
 
 std::mutex& ConsoleMutex() {
@@ -18,13 +20,18 @@ void WriteToConsole(std::string_view text) noexcept {
         // application's next output. So the state is cleared for the write
         // and given back as it was found.
         const std::ios_base::iostate found = std::cout.rdstate();
-        try {
-            std::cout.clear();
-            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-            std::cout.flush();
-        } catch (...) {
-            // A stream set to throw: the message is dropped.
-        }
+        Platform::CallWithoutFileSizeSignal(
+            [](void* context) {
+                const std::string_view& message = *static_cast<const std::string_view*>(context);
+                try {
+                    std::cout.clear();
+                    std::cout.write(message.data(), static_cast<std::streamsize>(message.size()));
+                    std::cout.flush();
+                } catch (...) {
+                    // A stream set to throw: the message is dropped.
+                }
+            },
+            &text);
         try {
             std::cout.clear(found);
         } catch (...) {

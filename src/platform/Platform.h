@@ -100,6 +100,16 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 // again forever).
 size_t WriteToFile(FileHandle file, const char* bytes, size_t size);
 
+// Reads the process's file-size limit: a finite one makes the library's
+// writes from then on keep SIGXFSZ from ending the process (see
+// WriteToFile). Called while the library loads and when a file opens.
+void NoteFileSizeLimit();
+
+// Calls write(context), which writes through a stream of the C or C++
+// library, so that a write past the process's file-size limit fails instead
+// of raising SIGXFSZ, as WriteToFile's own writes do.
+void CallWithoutFileSizeSignal(void (*write)(void* context), void* context);
+
 // Closes the file; false when closing reported an error.
 bool CloseFile(FileHandle file);
 

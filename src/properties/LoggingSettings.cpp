@@ -6,6 +6,7 @@
 #include "core/MsgLevel.h"
 #include "core/ProcessSettings.h"
 #include "core/TextHelpers.h"
+#include "platform/Platform.h"
 #include "properties/PropertyStore.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
@@ -32,6 +33,7 @@ const char* Answer(const PropertyMap& store, const std::string& key) {
 // Computes the settings in a fixed order, on the thread that loads the
 // library, before any caller can reach it.
 void StartUp() {
+    Platform::NoteFileSizeLimit();
     FixDefaultLoggingStatus();
     PropertyStore();
     g_loggingTurnedOn = ReadLoggingStatus(&g_loggingTurnedOn);

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 #include <sys/resource.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "platform/Platform.h"
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
 #include "support/TempDirectory.h"
@@ -89,6 +91,35 @@ TEST(FileWriteFailureTest, ALimitInForceAtOpeningNeverEndsTheProcess) {
     EXPECT_GT(at, kivtest::kHeader.size());
     EXPECT_LT(content.size() - at, message.size()) << "more than one fragment";
     EXPECT_EQ(content.substr(at), message.substr(0, content.size() - at));
+}
+
+// Standard output redirected to a file under the limit: the console log
+// loses what is past it and the process keeps running, as with a file log.
+TEST(FileWriteFailureTest, AConsoleRedirectedToALimitedFileNeverEndsTheProcess) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("stdout.log");
+    const std::string text(100, 'x');
+    std::fflush(stdout);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (file < 0 || dup2(file, 1) < 0) std::_Exit(2);
+        ScopedFileSizeLimit limit(8192);
+        // What a process started under "ulimit -f" finds when the library loads.
+        Platform::NoteFileSizeLimit();
+        IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
+        for (int i = 0; i < 300; ++i) console->Info("M", text.c_str(), "(U) ");
+        SysOutMsgLog::WriteMessage(text.c_str());
+        MsgLogFactory::DeleteMsgLog(&console);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(kivtest::ReadFile(path).size(), 8192U);
 }
 
 }  // namespace

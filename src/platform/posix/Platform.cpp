@@ -163,16 +163,10 @@ bool ConvertToLocalTime(std::time_t time, std::tm* local) {
 
 namespace {
 
-// Set once a log file was opened under a finite file-size limit, or a write
-// came up short: from then on writes keep SIGXFSZ from ending the process.
+// Set once the library loaded or a log file was opened under a finite
+// file-size limit, or a write came up short: from then on writes keep
+// SIGXFSZ from ending the process.
 std::atomic<bool> c_fileSizeMayBeLimited{false};
-
-void NoteFileSizeLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
-    }
-}
 
 // A write that starts at the file-size limit fails and raises SIGXFSZ in the
 // writing thread, which ends the process unless it is handled. For as long
@@ -285,6 +279,22 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         }
     }
     return stored;
+}
+
+void NoteFileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+        c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
+    }
+}
+
+void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
+    if (!c_fileSizeMayBeLimited.load(std::memory_order_relaxed)) {
+        write(context);
+        return;
+    }
+    const FileSizeSignalGuard guard;
+    write(context);
 }
 
 bool CloseFile(FileHandle file) {

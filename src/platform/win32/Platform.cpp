@@ -283,6 +283,13 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
     return stored == convertedSize ? size : TextBytesStored(bytes, size, stored);
 }
 
+// Windows has no file-size signal.
+void NoteFileSizeLimit() {}
+
+void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
+    write(context);
+}
+
 bool CloseFile(FileHandle file) {
     return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
 }
