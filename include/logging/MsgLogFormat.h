@@ -113,8 +113,11 @@ void FormatStringLeavesAnArgumentUnused();
 // (which this check cannot follow). Nested fields of a width or precision
 // use arguments too.
 struct FieldUse {
+    // Numbered fields past this many arguments are not followed.
+    static constexpr std::size_t kTracked = 256;
     std::size_t automatic = 0;
-    unsigned long long numbered = 0;
+    bool numbered[kTracked] = {};
+    bool anyNumbered = false;
     bool named = false;
 };
 
@@ -124,7 +127,8 @@ constexpr void CountField(std::string_view id, FieldUse& use) {
     } else if (id[0] >= '0' && id[0] <= '9') {
         std::size_t index = 0;
         for (char c : id) index = index * 10 + static_cast<std::size_t>(c - '0');
-        if (index < 64) use.numbered |= 1ull << index;
+        use.anyNumbered = true;
+        if (index < FieldUse::kTracked) use.numbered[index] = true;
     } else {
         use.named = true;
     }
@@ -161,10 +165,10 @@ constexpr FieldUse UsedArguments(std::string_view format) {
 
 constexpr bool LeavesArgumentUnused(std::string_view format, std::size_t arguments) {
     const FieldUse use = UsedArguments(format);
-    if (use.named) return false;
-    if (use.numbered == 0) return use.automatic < arguments;
-    for (std::size_t index = 0; index < arguments && index < 64; ++index) {
-        if ((use.numbered & (1ull << index)) == 0) return true;
+    if (use.named || arguments > FieldUse::kTracked) return false;
+    if (!use.anyNumbered) return use.automatic < arguments;
+    for (std::size_t index = 0; index < arguments; ++index) {
+        if (!use.numbered[index]) return true;
     }
     return false;
 }

@@ -60,8 +60,10 @@ public:
         return static_cast<MsgSeverity>(c_threshold.load(std::memory_order_relaxed));
     }
     // Changes the threshold in force, for every thread at once; Debug drops
-    // nothing. Safe while other threads log. Reloads of the properties file
-    // (dynamic logging) never change it; only this call does.
+    // nothing. A value outside Debug to Fatal counts as the nearest of them,
+    // so no threshold drops FATAL. Safe while other threads log. Reloads of
+    // the properties file (dynamic logging) never change it; only this call
+    // does.
     static void Set(MsgSeverity threshold);
 
     // Whether a message of the severity passes the threshold: one relaxed
@@ -89,8 +91,11 @@ private:
 // IMsgLog* or a MsgLogPtr) would be written now, so that expensive
 // preparation can be skipped by hand:
 //   if (KIV_ENABLED(log, Debug)) log->Debug("Cache::Dump", Describe(cache).c_str(), "(U) ");
-#define KIV_ENABLED(log, Level)                                                 \
-    ::ORVA::KIV::System::Utility::Logging::MsgLogThreshold::WouldWrite(        \
-        log, ::ORVA::KIV::System::Utility::Logging::MsgSeverity::Level)
+// Below the compile-time floor it is false, as the macros write nothing.
+#define KIV_ENABLED(log, Level)                                                          \
+    (static_cast<int>(::ORVA::KIV::System::Utility::Logging::MsgSeverity::Level) >=      \
+         KIVLOGGING_MIN_LEVEL &&                                                         \
+     ::ORVA::KIV::System::Utility::Logging::MsgLogThreshold::WouldWrite(                 \
+         log, ::ORVA::KIV::System::Utility::Logging::MsgSeverity::Level))
 
 #endif  // KIVLOGGING_LOGGING_MSGLOGTHRESHOLD_H

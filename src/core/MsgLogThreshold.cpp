@@ -1,5 +1,7 @@
 #include <logging/MsgLogThreshold.h>
 
+#include <algorithm>
+
 #include "core/ProcessSettings.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
@@ -11,7 +13,8 @@ std::atomic<int>& MsgLogThreshold::c_threshold = g_severityThreshold;
 const char* const MsgLogThreshold::PROPERTY_KEY = "kiv.log.threshold";
 
 void MsgLogThreshold::Set(MsgSeverity threshold) {
-    g_severityThreshold.store(static_cast<int>(threshold), std::memory_order_relaxed);
+    const int severity = std::clamp(static_cast<int>(threshold), KIVLOGGING_LEVEL_DEBUG, KIVLOGGING_LEVEL_FATAL);
+    g_severityThreshold.store(severity, std::memory_order_relaxed);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -180,6 +180,14 @@ TEST(IMsgLogTest, TheThresholdDropsFrontEndsBelowIt) {
     MsgLogThreshold::Set(MsgSeverity::Debug);
     log.Debug("M", "text", "(U) ");
     EXPECT_EQ(log.calls.size(), expected + 3);
+
+    // Out of range counts as the nearest level: FATAL always passes.
+    MsgLogThreshold::Set(static_cast<MsgSeverity>(9));
+    EXPECT_EQ(MsgLogThreshold::Get(), MsgSeverity::Fatal);
+    log.Fatal("M", "text", "(U) ");
+    EXPECT_EQ(log.calls.size(), expected + 4);
+    MsgLogThreshold::Set(static_cast<MsgSeverity>(-3));
+    EXPECT_EQ(MsgLogThreshold::Get(), MsgSeverity::Debug);
 }
 
 // Counts what reaches it from any thread.

@@ -21,6 +21,8 @@ TEST(CompiledFloorTest, MacrosBelowTheFloorEvaluateNothing) {
     EXPECT_EQ(evaluations, 0);
     KIV_WARN_AT(console, "M", "(U) ", "{}", ++evaluations);
     EXPECT_EQ(evaluations, 1);
+    EXPECT_FALSE(KIV_ENABLED(console, Info));
+    EXPECT_TRUE(KIV_ENABLED(console, Warn));
 }
 
 }  // namespace
