@@ -2,6 +2,10 @@
 // its exit status, and its agreement with a process that loads the library.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
+
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -235,6 +239,15 @@ TEST(DoctorScenariosTest, ExitStatusTellsWhetherAnythingIsLogged) {
     EXPECT_EQ(RunDoctor(scenario, {"--unknown"}).exitCode, 2);
     EXPECT_EQ(RunDoctor(scenario, {"--file"}).exitCode, 2);
     EXPECT_EQ(RunDoctor(scenario, {"--exe", "a", "--pid", "1"}).exitCode, 2);
+#if !defined(_WIN32)
+    // A report that cannot be written is no verdict.
+    for (const char* redirection : {"> /dev/full", "--json > /dev/full", ">&-"}) {
+        const std::string command =
+            "'" + DoctorPath() + "' --file '" + scenario.PropertiesFile() + "' " + redirection + " 2>/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << redirection;
+    }
+#endif
     doctor = RunDoctor(scenario, {"--pid", "\x1b[2J"});
     EXPECT_EQ(doctor.exitCode, 2);
     EXPECT_EQ(doctor.errors.find('\x1b'), std::string::npos) << doctor.errors;

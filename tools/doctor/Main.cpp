@@ -25,7 +25,8 @@ constexpr char kUsage[] =
     "exit status:\n"
     "  0  the system logger writes, with every configured member\n"
     "  1  logging is off, or there is no system logger\n"
-    "  2  usage error (or --pid could not read, or refuses to judge, the process)\n"
+    "  2  usage error, --pid could not read or refuses to judge the process, or the\n"
+    "     report could not be written\n"
     "  3  the system logger writes, but some configured member is not made\n";
 
 // Messages name files and values from the system; they reach the terminal
