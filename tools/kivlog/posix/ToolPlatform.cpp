@@ -51,7 +51,10 @@ size_t AllowManyOpenFiles() {
         limit.rlim_cur = wanted;
         if (setrlimit(RLIMIT_NOFILE, &limit) != 0) getrlimit(RLIMIT_NOFILE, &limit);
     }
-    const rlim_t usable = limit.rlim_cur > 2 * kReserved ? limit.rlim_cur - kReserved : kReserved;
+    // Under a small limit the reserve shrinks with it: half the descriptors,
+    // less the three standard ones and one for the change watch.
+    const rlim_t small = limit.rlim_cur / 2 > 4 ? limit.rlim_cur / 2 - 4 : 1;
+    const rlim_t usable = limit.rlim_cur > 2 * kReserved ? limit.rlim_cur - kReserved : small;
     return static_cast<size_t>(usable < 65536 ? usable : 65536);
 }
 
