@@ -142,7 +142,7 @@ constexpr FieldUse UsedArguments(std::string_view format) {
             ++i;
             continue;
         }
-        // The argument id runs to ':' or '}'; a specification may hold
+        // The argument id runs to ':' or '}'; what follows ':' may hold
         // nested fields.
         std::size_t end = i + 1;
         while (end < format.size() && format[end] != ':' && format[end] != '}') ++end;
