@@ -445,12 +445,14 @@ TEST(KivlogOutputTest, WritesTimesInUtcByTheReadersZone) {
     kivtest::TempDirectory directory;
     const std::string log = directory.File("kiv.log_x.log");
     kivtest::WriteFile(log, Message("INFO", "2024/03/05 07:08:09", "M", "winter") +
-                                Message("INFO", "2024/07/05 00:30:00", "M", "summer"));
+                                Message("INFO", "2024/07/05 00:30:00", "M", "summer") +
+                                Message("INFO", "2026/13/45 99:99:99", "M", "nowhen"));
     const kivtest::EnvironmentChanges zone = {{"TZ", std::string("CET-1CEST,M3.5.0,M10.5.0/3")}};
     const kivtest::ProcessResult json = kivtest::RunProcess(KIVLOG_TOOL_PATH, {"--json", "--utc", log}, zone);
     EXPECT_NE(json.output.find("\"time\":\"2024-03-05T06:08:09Z\""), std::string::npos) << json.output;
     const kivtest::ProcessResult line = kivtest::RunProcess(KIVLOG_TOOL_PATH, {"--line", "--utc", log}, zone);
     EXPECT_NE(line.output.find("2024-03-05T06:08:09Z INFO M: winter\n"), std::string::npos) << line.output;
+    EXPECT_NE(line.output.find("2026-13-45T99:99:99 INFO M: nowhen\n"), std::string::npos) << line.output;
 #ifndef _WIN32
     // The C runtime of Windows knows no rules of summer time in TZ.
     EXPECT_NE(line.output.find("2024-07-04T22:30:00Z INFO M: summer\n"), std::string::npos) << line.output;

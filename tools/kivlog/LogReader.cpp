@@ -170,12 +170,16 @@ void LogReader::Restart() {
     m_atEnd = false;
 }
 
+std::uint64_t LogReader::LineOfRecord(std::string_view bytes) const {
+    const bool startsWithLineEnd = !m_afterPiece && LineEndLength(bytes) > 0;
+    return 1 + m_lineFeedsBefore + (startsWithLineEnd ? 1 : 0);
+}
+
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     // Field by field: clearing the whole record costs more than reading it.
     record->bytes = std::string_view(m_buffer.get() + m_begin, end - m_begin);
     record->input = m_input;
-    const bool startsWithLineEnd = !m_afterPiece && LineEndLength(record->bytes) > 0;
-    record->line = 1 + m_lineFeedsBefore + (startsWithLineEnd ? 1 : 0);
+    record->line = LineOfRecord(record->bytes);
     // The last record of the input is described anyway: it may be cut. The
     // time is kept, so that merging orders the other records as it would.
     std::optional<TimeKey> stamp;
@@ -261,7 +265,8 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
                     m_cursor = before;
                     if (Fill() || m_atEnd || m_leaving || m_pipeQuiet) continue;
                     if (quiet < kTornAfter) return Step::kWaiting;
-                    Warn("the writer stopped inside a record; passed on torn", 1 + m_lineFeedsBefore);
+                    Warn("the writer stopped inside a record; passed on torn",
+                         LineOfRecord(data.substr(m_begin)));
                     FindRecordEnd(std::string_view(m_buffer.get(), m_end), m_begin, true, m_cursor, &boundary);
                 }
                 return Emit(m_end, false, record);
@@ -274,7 +279,8 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
                 m_warnedLong = true;
                 const std::string limit = m_limit >= (1 << 20) ? std::to_string(m_limit >> 20) + " MiB"
                                                                : std::to_string(m_limit >> 10) + " KiB";
-                Warn("a record longer than " + limit + "; passed on in pieces", 1 + m_lineFeedsBefore);
+                Warn("a record longer than " + limit + "; passed on in pieces",
+                     LineOfRecord(data.substr(m_begin)));
             }
             size_t cut = m_cursor.position;
             if (cut <= m_begin) {

@@ -85,6 +85,9 @@ private:
     void Close();
     Step Emit(size_t end, bool continues, Record* record);
     void Warn(const std::string& problem, std::uint64_t line);
+    // The line a record that starts at m_begin is named by: its first line
+    // with text.
+    std::uint64_t LineOfRecord(std::string_view bytes) const;
 
     std::string m_path;
     int m_input;

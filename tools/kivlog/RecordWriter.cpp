@@ -174,7 +174,9 @@ void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
 }
 
 void RecordWriter::AppendTime(TimeKey time) {
-    if (!m_utc) {
+    // A stamp the calendar does not have ("2026/13/45 99:99:99") names no
+    // moment: it is shown as written, not as a plausible UTC time.
+    if (!m_utc || TimeOfSeconds(SecondsOf(time)) != time) {
         AppendIsoTime(m_scratch, time);
         return;
     }

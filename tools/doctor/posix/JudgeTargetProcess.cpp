@@ -28,7 +28,12 @@ void Isolate(int output, int errors) {
     if (nothing >= 0) dup2(nothing, 0);
     dup2(output, 1);
     dup2(errors, 2);
-    close_range(3, ~0U, 0);
+    if (close_range(3, ~0U, 0) != 0) {
+        // A kernel without close_range: every descriptor a process may hold.
+        for (long descriptor = sysconf(_SC_OPEN_MAX) - 1; descriptor >= 3; --descriptor) {
+            close(static_cast<int>(descriptor));
+        }
+    }
     setsid();
 }
 
