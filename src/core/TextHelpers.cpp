@@ -2,6 +2,10 @@
 
 namespace ORVA::KIV::System::Utility::Logging {
 
+bool IsNonEmpty(const char* text) {
+    return text != nullptr && text[0] != '\0';
+}
+
 std::string_view ViewOf(const char* text) {
     return text == nullptr ? std::string_view() : std::string_view(text);
 }

@@ -12,6 +12,10 @@ namespace ORVA::KIV::System::Utility::Logging {
 // A view of a C string; empty for null.
 std::string_view ViewOf(const char* text);
 
+// Whether a text is neither null nor empty: the test for message texts and
+// method names alike.
+bool IsNonEmpty(const char* text);
+
 // Blank, tab, line feed, vertical tab, form feed or carriage return.
 bool IsWhiteSpace(char c);
 

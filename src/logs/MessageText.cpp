@@ -11,34 +11,6 @@
 
 namespace ORVA::KIV::System::Utility::Logging {
 
-bool IsNonEmpty(const char* text) {
-    return text != nullptr && text[0] != '\0';
-}
-
-void MessageBuffer::Append(std::string_view piece) {
-    if (m_isSpilled) {
-        m_spilled.append(piece);
-        return;
-    }
-    if (piece.size() <= kInlineCapacity - m_inlineSize) {
-        std::memcpy(m_inline + m_inlineSize, piece.data(), piece.size());
-        m_inlineSize += piece.size();
-        return;
-    }
-    m_spilled.reserve(m_inlineSize + piece.size() + 64);
-    m_spilled.assign(m_inline, m_inlineSize);
-    m_spilled.append(piece);
-    m_isSpilled = true;
-}
-
-void MessageBuffer::Append(char c) {
-    Append(std::string_view(&c, 1));
-}
-
-std::string_view MessageBuffer::View() const noexcept {
-    return m_isSpilled ? std::string_view(m_spilled) : std::string_view(m_inline, m_inlineSize);
-}
-
 CallerBytes AppendMessageLine(MessageBuffer& out, const char* method, const char* message,
                               int levelCode, const char* marking) {
     out.Append('\n');

@@ -7,36 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/MessageBuffer.h"
+#include "core/TextHelpers.h"
+
 namespace ORVA::KIV::System::Utility::Logging {
-
-// Whether a text is neither null nor empty: the test for message texts and
-// method names alike.
-bool IsNonEmpty(const char* text);
-
-// A message under composition. It lives on the caller's stack, so composing
-// needs no per-thread state and works at every point of a thread's life
-// (static initialisation and destruction, thread exit); only a message
-// longer than kInlineCapacity allocates, and frees that memory when done.
-class MessageBuffer {
-public:
-    static constexpr size_t kInlineCapacity = 2048;
-
-    MessageBuffer() = default;
-    MessageBuffer(const MessageBuffer&) = delete;
-    MessageBuffer& operator=(const MessageBuffer&) = delete;
-
-    // Throws std::bad_alloc only when a long message cannot get memory.
-    void Append(std::string_view piece);
-    void Append(char c);
-    std::string_view View() const noexcept;
-
-private:
-    char m_inline[kInlineCapacity];
-    size_t m_inlineSize = 0;
-    // Holds the whole message once it outgrows the inline storage.
-    std::string m_spilled;
-    bool m_isSpilled = false;
-};
 
 // Where, in a composed text, the bytes that the caller gave stand: a
 // method, a marking, a message.

@@ -1,11 +1,13 @@
 #include "logs/MsgLogDeletion.h"
 
 #include "logs/FileMsgLog.h"
+#include "logs/JournalMsgLog.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 
 bool DeleteMsgLogByKind(IMsgLog** log) {
     if (log == nullptr || *log == nullptr) return true;
+    if (JournalMsgLog::DeleteJournalMsgLog(log)) return true;
     switch ((*log)->MsgLogType()) {
         case IMsgLog::MSG_LOG_CONSOLE: {
             SysOutMsgLog* console = dynamic_cast<SysOutMsgLog*>(*log);

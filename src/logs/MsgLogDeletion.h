@@ -6,7 +6,7 @@
 
 namespace ORVA::KIV::System::Utility::Logging {
 
-// Deletes a console log or a file log (closing it first) and sets *log to
+// Deletes a console log, a file log or a journal member (closing it first) and sets *log to
 // null. True when there is nothing to delete or the log was deleted; false,
 // changing nothing, for a log of any other kind, such as a group.
 bool DeleteMsgLogByKind(IMsgLog** log);

@@ -7,6 +7,7 @@
 #include "core/AcceptingFlag.h"
 #include "core/LogLifetime.h"
 #include "logs/FileMsgLog.h"
+#include "logs/JournalMsgLog.h"
 #include "logs/MessageText.h"
 #include "logs/MsgLogDeletion.h"
 #include "properties/LoggerList.h"
@@ -22,6 +23,8 @@ IMsgLog* NewMemberFor(const char* name) {
             return SysOutMsgLog::NewSysOutMsgLog();
         case MemberKind::kPlainFile:
             return CreateOrNull([]() -> IMsgLog* { return new FileMsgLog(); });
+        case MemberKind::kJournal:
+            return JournalMsgLog::NewJournalMsgLog();
         default:
             return nullptr;
     }

@@ -11,7 +11,8 @@ namespace ORVA::KIV::System::Utility::Logging {
 
 // Members are made once, from "kiv.log.loggers": a console log for
 // "console", a file log with a new file in the log directory for
-// "plain.file". Members that cannot write are dropped; with none left the
+// "plain.file", a journal member for "journal" where there is a system
+// journal. Members that cannot write are dropped; with none left the
 // group has one console member. The group owns its members and adds no lock
 // of its own: each member keeps its own messages whole.
 class MsgLogGroup : public IMsgLog {

@@ -113,6 +113,40 @@ void CallWithoutFileSizeSignal(void (*write)(void* context), void* context);
 // Closes the file; false when closing reported an error.
 bool CloseFile(FileHandle file);
 
+// The system journal: journald where systemd runs, the Event Log on
+// Windows.
+using JournalHandle = std::intptr_t;
+inline constexpr JournalHandle kNoJournal = -1;
+
+struct JournalOpening {
+    JournalHandle handle = kNoJournal;
+    // What the journal is, or why there is none, in a few words.
+    std::string description;
+};
+
+// Opens the journal when it takes messages now; never waits for it.
+JournalOpening OpenJournal();
+
+// One message for the journal. Texts are NUL-terminated; only message is
+// never null.
+struct JournalEntry {
+    const char* message = nullptr;
+    // Shown before the message, as a file log shows it.
+    const char* marking = nullptr;
+    // Null or empty for raw text.
+    const char* method = nullptr;
+    // The level name; null for raw text.
+    const char* level = nullptr;
+    // KIVLOGGING_LEVEL_DEBUG ... KIVLOGGING_LEVEL_FATAL.
+    int severity = 0;
+};
+
+// Hands one entry to the journal; false when the journal refused it.
+// Throws std::bad_alloc only when a long text cannot get memory.
+bool SendToJournal(JournalHandle journal, const JournalEntry& entry);
+
+void CloseJournal(JournalHandle journal);
+
 // Arranges for prepare() to run in the thread that calls fork() just before
 // the process is copied, and for afterFork() to run in both processes just
 // after. Nothing happens where processes are not forked.

@@ -55,7 +55,7 @@ const char* SupportedLoggerName(std::string_view name) {
     for (const char* known :
          {IMsgLog::LOGGER_CONSOLE, IMsgLog::LOGGER_HTML_FILE, IMsgLog::LOGGER_PLAIN_FILE,
           IMsgLog::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
-          IMsgLog::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE}) {
+          IMsgLog::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE, kLoggerJournal}) {
         if (trimmed == known) return known;
     }
     return nullptr;
@@ -90,6 +90,7 @@ MemberKind MemberKindOf(const char* token) {
     const std::string_view name = ViewOf(token);
     if (name == IMsgLog::LOGGER_CONSOLE) return MemberKind::kConsole;
     if (name == IMsgLog::LOGGER_PLAIN_FILE) return MemberKind::kPlainFile;
+    if (name == kLoggerJournal) return MemberKind::kJournal;
     for (const char* known : {IMsgLog::LOGGER_HTML_FILE, IMsgLog::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
                               IMsgLog::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE}) {
         if (name == known) return MemberKind::kNoLoggerClass;

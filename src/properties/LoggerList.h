@@ -15,12 +15,17 @@ namespace ORVA::KIV::System::Utility::Logging {
 enum class MemberKind {
     kConsole,
     kPlainFile,
+    kJournal,
     // A recognised kind name without a logger class.
     kNoLoggerClass,
     // No kind name at all (tokens are compared exactly, untrimmed).
     kNotAKindName,
 };
 MemberKind MemberKindOf(const char* token);
+
+// The kind name of the system journal member. The interface's kind names
+// predate it; configurations without it behave as they always did.
+inline constexpr char kLoggerJournal[] = "journal";
 
 // Splits the text at every character of the delimiter set. Runs of
 // delimiters never yield an empty token. On true, *pTokens is an array of
@@ -43,8 +48,8 @@ void ForEachToken(std::string_view delimiters, std::string_view text, Visit visi
     }
 }
 
-// The kind name constant (LOGGER_CONSOLE, ...) spelled by the name after the
-// trimming rule, case-sensitively; null for anything else.
+// The kind name constant (LOGGER_CONSOLE, ..., kLoggerJournal) spelled by
+// the name after the trimming rule, case-sensitively; null for anything else.
 const char* GetSupportedLoggerName(const char* name);
 
 // The same for a name given as a view.

@@ -60,7 +60,7 @@ std::optional<std::string> ClosestKindName(std::string_view name) {
     return ClosestKnown(Logging::ApplyTrimmingRule(name),
                         {Log::LOGGER_CONSOLE, Log::LOGGER_PLAIN_FILE, Log::LOGGER_HTML_FILE,
                          Log::LOGGER_TIME_BASED_ROLLING_HTML_FILE,
-                         Log::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE});
+                         Log::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE, Logging::kLoggerJournal});
 }
 
 // The value a rejected value of the key most likely meant.
@@ -294,6 +294,15 @@ std::string PlainFileMember(const Report& report, bool* made) {
     return std::string();
 }
 
+// What a journal member would be: made only when the system journal takes
+// messages now.
+std::string JournalMember(bool* made) {
+    const Logging::Platform::JournalOpening journal = Logging::Platform::OpenJournal();
+    Logging::Platform::CloseJournal(journal.handle);
+    *made = journal.handle != Logging::Platform::kNoJournal;
+    return (*made ? "journal log: " : "no member: ") + journal.description;
+}
+
 // The members the system logger would get from the stored logger list, and
 // the names the file asked for that make none.
 void PlanMembers(Report& report, std::string_view loggers) {
@@ -316,6 +325,9 @@ void PlanMembers(Report& report, std::string_view loggers) {
             case Logging::MemberKind::kPlainFile:
                 member.explanation = PlainFileMember(report, &member.made);
                 break;
+            case Logging::MemberKind::kJournal:
+                member.explanation = JournalMember(&member.made);
+                break;
             case Logging::MemberKind::kNoLoggerClass:
                 member.explanation = "no member: a known kind without a logger class";
                 break;
@@ -323,7 +335,7 @@ void PlanMembers(Report& report, std::string_view loggers) {
                 member.suggestion = KindsJoinedByBars(name);
                 if (!member.suggestion) member.suggestion = ClosestKindName(name);
                 member.explanation = "no member: not a kind name (names are case-sensitive; "
-                                     "use console or plain.file)" +
+                                     "use console, plain.file or journal)" +
                                      NoKindHint(name);
                 break;
         }
@@ -359,9 +371,17 @@ std::string Verdict(const Report& report) {
     for (const MemberReport& member : report.members) {
         if (!member.made) continue;
         where += where.empty() ? "" : " and ";
-        where += member.name == Logging::IMsgLog::LOGGER_CONSOLE
-                     ? "standard output"
-                     : "a new log file in " + *report.logDirectory;
+        switch (Logging::MemberKindOf(member.name.c_str())) {
+            case Logging::MemberKind::kConsole:
+                where += "standard output";
+                break;
+            case Logging::MemberKind::kJournal:
+                where += "the system journal";
+                break;
+            default:
+                where += "a new log file in " + *report.logDirectory;
+                break;
+        }
     }
     if (report.defaultConsoleMember) where = "standard output (the default console member)";
     std::string missing;
