@@ -259,6 +259,8 @@ void RunStep(const std::string& step) {
         ReportSystemLogger();
     } else if (name == "syslog" && system != nullptr) {
         system->Warn("Probe::Run", Unescape(argument).c_str(), "(U) ");
+    } else if (name == "sysplain" && system != nullptr) {
+        system->Error(Unescape(argument).c_str());
     } else if (name == "sysraw" && system != nullptr) {
         system->LogMessage(Unescape(argument).c_str(), "(U) ");
     } else if (name == "sysclose" && system != nullptr) {
