@@ -12,7 +12,7 @@ packages=(libkivlogging1 libkivlogging-dev kivlogging-tools)
 
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DKIVLOGGING_BUILD_TESTS=OFF -DKIVLOGGING_BUILD_EXAMPLES=OFF \
+  -DKIVLOGGING_BUILD_TESTS=OFF -DKIVLOGGING_BUILD_EXAMPLES=OFF -DKIVLOGGING_JOURNAL=ON \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
   -DCMAKE_SHARED_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
@@ -21,6 +21,11 @@ rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB)
 debs=("$build"/*.deb)
 [ "${#debs[@]}" -eq 3 ] || { echo "expected 3 packages, got: ${debs[*]}"; exit 1; }
+
+echo "-- the runtime package depends on libsystemd0 for the journal member"
+depends=$(dpkg-deb -f "$build"/libkivlogging1_*.deb Depends)
+echo "Depends: $depends"
+[[ "$depends" == *libsystemd0* ]] || { echo "libkivlogging1 does not depend on libsystemd0"; exit 1; }
 
 echo "-- lintian (errors fail; the warnings are listed in the README)"
 lintian --fail-on error --tag-display-limit 0 "${debs[@]}"

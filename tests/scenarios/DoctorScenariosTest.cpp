@@ -96,7 +96,7 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
         {"\tkiv.log.level=WARN", "\"white-space-before-key\"", "null"},
         {"kiv.logging.status=on # note", "\"rejected-value\"", "null"},
         {"KIV.LOG.LEVEL=INFO", "\"key-in-other-case\"", "null"},
-        {"kiv.log.loggers=console|plain.fil|consle|Plain.file|bogus", "\"accepted\"", "null"},
+        {"kiv.log.loggers=console|plain.fil|consle|Plain.file|bogus|jornal", "\"accepted\"", "null"},
         {"kiv.log.dir=" + scenario.Root().File("missing"), "\"missing-directory\"", "null"},
         {"kiv.logging.status=on", "\"accepted\"", "null"},
         {"kiv.logging.status=off", "\"key-already-taken\"", "null"},
@@ -124,8 +124,8 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
     for (const auto& line : lines) properties += line.text + "\n";
     scenario.WriteProperties(properties);
     const kivtest::ProcessResult doctor = RunDoctor(scenario, {"--json"});
-    // The console member is made; plain.fil, consle, Plain.file and bogus
-    // make none.
+    // The console member is made; plain.fil, consle, Plain.file, bogus and
+    // jornal make none.
     EXPECT_EQ(doctor.exitCode, 3) << doctor.output;
     for (unsigned number = 1; number <= std::size(lines); ++number) {
         EXPECT_EQ(LineField(doctor.output, number, "verdict"), lines[number - 1].verdict) << number;
@@ -140,7 +140,8 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
           "\"plain.fil\" is no kind name (names are case-sensitive); did you mean \"plain.file\"?",
           "\"consle\" is no kind name (names are case-sensitive); did you mean \"console\"?",
           "\"Plain.file\" is no kind name (names are case-sensitive); did you mean \"plain.file\"?",
-          "\"bogus\" is no kind name (names are case-sensitive)\n",
+          "\"bogus\" is no kind name (names are case-sensitive); \"jornal\"",
+          "\"jornal\" is no kind name (names are case-sensitive); did you mean \"journal\"?",
           "\"kiv.log.directory\" is no key of the file; did you mean \"kiv.log.dir\"?",
           "takes DEBUG, INFO, WARN, ERROR or FATAL, in any case; did you mean \"WARN\"?",
           "\"~\" is not expanded: write the full path",
@@ -148,7 +149,7 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
           // Control characters from the file reach no terminal raw.
           "kiv.\\x1b]0;owned\\x07\\x1b[2J",
           "Verdict: messages will be written to standard output, but not every configured member "
-          "is made: plain.fil, consle, Plain.file, bogus"}) {
+          "is made: plain.fil, consle, Plain.file, bogus, jornal"}) {
         EXPECT_NE(text.output.find(expected), std::string::npos) << expected << text.output;
     }
     EXPECT_EQ(text.output.find('\x1b'), std::string::npos);
