@@ -57,6 +57,8 @@ TEST(GetSupportedLoggerNameTest, GivesTheConstantItselfForExactNames) {
     EXPECT_EQ(GetSupportedLoggerName("Console"), nullptr);
     EXPECT_EQ(GetSupportedLoggerName("\tconsole"), nullptr);
     EXPECT_EQ(GetSupportedLoggerName(" \tconsole"), IMsgLog::LOGGER_CONSOLE);
+    EXPECT_EQ(GetSupportedLoggerName(" journal"), kLoggerJournal);
+    EXPECT_EQ(GetSupportedLoggerName("journald"), nullptr);
     EXPECT_EQ(GetSupportedLoggerName("  "), nullptr);
     EXPECT_EQ(GetSupportedLoggerName(nullptr), nullptr);
 }
@@ -76,6 +78,8 @@ TEST(StoredLoggerListTest, JoinsRecognisedNamesOrKeepsTheText) {
     EXPECT_EQ(StoredLoggerList("Console"), "Console");
     EXPECT_EQ(StoredLoggerList(" console,plain.file "), "console,plain.file");
     EXPECT_EQ(StoredLoggerList("html.file"), "html.file");
+    EXPECT_EQ(StoredLoggerList(" journal | console|journal"), "journal|console");
+    EXPECT_EQ(StoredLoggerList("Journal|console"), "console");
     EXPECT_EQ(StoredLoggerList("\tconsole"), "\tconsole");
     EXPECT_EQ(StoredLoggerList("   "), std::nullopt);
 }
