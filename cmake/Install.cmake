@@ -13,6 +13,7 @@ install(TARGETS kivlogging EXPORT KivLoggingTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
 install(FILES include/logging/MsgLog.h include/logging/MsgLogFormat.h
   include/logging/MsgLogMethodName.h include/logging/MsgLogPtr.h include/logging/MsgLogThreshold.h
+  include/logging/msglog.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/logging COMPONENT development)
 install(EXPORT KivLoggingTargets NAMESPACE KivLogging:: DESTINATION ${KIVLOGGING_CMAKE_DIR}
   COMPONENT development)
