@@ -81,6 +81,9 @@ private:
     struct Input {
         std::unique_ptr<LogReader> reader;
         Record pending;
+        // Whether the filter took the first piece of the over-long record
+        // whose later pieces are still coming: they go with it.
+        bool takesLaterPieces = false;
         bool waiting = false;
         bool finished = false;
     };
@@ -188,7 +191,10 @@ private:
                 const int index = m_ready.top().second;
                 m_ready.pop();
                 Input& input = m_inputs[index];
-                if (m_options.filter.Passes(input.pending)) {
+                const bool passes = input.pending.isLaterPiece ? input.takesLaterPieces
+                                                               : m_options.filter.Passes(input.pending);
+                input.takesLaterPieces = passes && input.pending.continues;
+                if (passes) {
                     m_sinks.onRecord(input.pending);
                 } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
                     m_sinks.onBannerLeftOut(input.pending);
