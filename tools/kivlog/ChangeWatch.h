@@ -1,6 +1,6 @@
 // Waits for changes in directories, so that following many files looks
 // only at those that changed; one definition per platform (posix/ uses
-// inotify, win32/ looks at every file after each wait).
+// inotify, win32/ ReadDirectoryChangesW).
 #ifndef KIVLOGGING_TOOLS_KIVLOG_CHANGEWATCH_H
 #define KIVLOGGING_TOOLS_KIVLOG_CHANGEWATCH_H
 
@@ -29,7 +29,9 @@ public:
     // Watches the entries of the directory (once for each name given).
     void Watch(const std::string& directory);
 
-    // Whether changes are reported at all; when not, Wait only waits.
+    // Whether Wait reports every change, writes to files included, so that
+    // waits may be long. Where it does not, changes that Wait reports are
+    // still worth acting on at once, but every file must be looked at often.
     bool Reports() const;
 
     // Waits up to timeout for changes and appends them to *changes.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "support/win32/CommandLine.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -63,6 +65,12 @@ std::string EnvironmentBlock(const EnvironmentChanges& changes) {
 
 }  // namespace
 
+std::string CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string commandLine = QuoteArgument(program);
+    for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+    return commandLine;
+}
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const EnvironmentChanges& environment, Captured captured) {
     ProcessResult result;
@@ -72,8 +80,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-    std::string commandLine = QuoteArgument(program);
-    for (const std::string& argument : arguments) commandLine += " " + QuoteArgument(argument);
+    std::string commandLine = CommandLine(program, arguments);
     std::string block = EnvironmentBlock(environment);
 
     STARTUPINFOA startup{};

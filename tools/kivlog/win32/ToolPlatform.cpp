@@ -77,9 +77,16 @@ void CloseFile(int file) {
 }
 
 long long ReadSome(int file, char* buffer, size_t size, std::string* reason) {
-    const int got = _read(file, buffer, static_cast<unsigned>(size < INT_MAX ? size : INT_MAX));
-    if (got < 0) *reason = std::strerror(errno);
-    return got;
+    // ReadFile rather than _read: msvcrt's _read keeps answering 0 once it
+    // has met the end of a file, so a followed file's growth went unseen.
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(file));
+    DWORD got = 0;
+    if (ReadFile(handle, buffer, static_cast<DWORD>(size < INT_MAX ? size : INT_MAX), &got, nullptr)) return got;
+    const DWORD error = GetLastError();
+    // A pipe whose writer has gone has ended, as a file does.
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return 0;
+    *reason = ErrorText(error);
+    return -1;
 }
 
 bool SeekTo(int file, std::uint64_t offset) {
