@@ -30,11 +30,11 @@ public:
     NoLogDirectory() : std::runtime_error("no log directory") {}
 };
 
-// The log directory text; throws when there is none.
+// The log directory's path; throws when there is none.
 std::string LogDirectory() {
     const char* directory = IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
     if (directory == nullptr) throw NoLogDirectory();
-    return directory;
+    return LogDirectoryPath(directory);
 }
 
 // Every file log of the process, so that a fork can wait until none of
@@ -50,7 +50,7 @@ FileMsgLog::FileMsgLog(const char* fileName) {
     m_canLogMessages = false;
     Register();
     if (fileName != nullptr && fileName[0] != '\0') {
-        Open(fileName, Platform::FileCreation::kReplace);
+        Open(Platform::PathFromText(fileName).c_str(), Platform::FileCreation::kReplace);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ORVA::KIV::System::Utility::Logging::Platform {
 
@@ -21,8 +22,18 @@ extern const char kAlternateSeparator;
 // does not, a lone separator counts as an empty path.
 extern const bool kLoneSeparatorIsRoot;
 
-// The value of an environment variable as narrow text; nullopt when it is
-// not set or cannot be converted.
+// Paths inside the library are narrow strings in the path encoding: the
+// system's own bytes on POSIX; UTF-8 on Windows, so that every name the
+// system gives (the executable's directory, the Documents folder, the
+// environment) is kept whole for the wide calls, whatever the code page.
+// Text at the interface and in the properties file is in the process's code
+// page (on Windows its ANSI code page); these two convert between them.
+std::string PathFromText(std::string_view text);
+// A character the code page lacks becomes its default character ("?").
+std::string TextFromPath(std::string_view path);
+
+// The value of an environment variable in the path encoding; nullopt when
+// it is not set or cannot be converted.
 std::optional<std::string> GetEnvironmentValue(const char* name);
 
 // The full path of the executable file that started the process (not of the
@@ -32,6 +43,8 @@ std::optional<std::string> GetExecutablePath();
 // The current user's Documents folder, with or without a trailing separator;
 // empty when there is none. Existence is not tested.
 std::string GetDocumentsFolder();
+
+// The functions below take paths in the path encoding.
 
 // Whether the path names an entry of any kind.
 bool FileExists(const char* path);

@@ -22,7 +22,11 @@ std::string CurrentUserHomeFolder() {
 }
 
 std::string IMsgLog::GetCurrentUserHomeFolder() {
-    return CurrentUserHomeFolder();
+    try {
+        return Platform::TextFromPath(CurrentUserHomeFolder());
+    } catch (...) {
+        return std::string();
+    }
 }
 
 std::string UniqueLogFileName() {
@@ -55,14 +59,33 @@ NewLogFileCheck CheckNewLogFile(const std::string& directory) {
 
 std::optional<std::string> AcceptLogDirectory(std::string_view value) {
     const std::string directory = UseDirectorySeparators(ApplyTrimmingRule(value));
-    if (!DirectoryExistsAfterTrimming(directory.c_str())) return std::nullopt;
+    if (!DirectoryExistsAfterTrimming(Platform::PathFromText(directory).c_str())) return std::nullopt;
     return WithTrailingSeparator(directory);
 }
+
+namespace {
+
+// The Documents folder as the system named it, once it is the default log
+// directory. Never destroyed: file logs may be made during static
+// destruction.
+std::string& DocumentsLogDirectory() {
+    static std::string* const path = new std::string();
+    return *path;
+}
+
+}  // namespace
 
 std::optional<std::string> DefaultLogDirectory() {
     std::string home = CurrentUserHomeFolder();
     if (!DirectoryExistsAfterTrimming(home.c_str())) return std::nullopt;
-    return home;
+    DocumentsLogDirectory() = home;
+    return Platform::TextFromPath(home);
+}
+
+std::string LogDirectoryPath(const std::string& storedText) {
+    const std::string& documents = DocumentsLogDirectory();
+    if (!documents.empty() && storedText == Platform::TextFromPath(documents)) return documents;
+    return Platform::PathFromText(storedText);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -8,8 +8,8 @@
 
 namespace ORVA::KIV::System::Utility::Logging {
 
-// The current user's Documents folder as a directory text, or the empty
-// string when there is none. Existence is not tested.
+// The current user's Documents folder as a directory text in the path
+// encoding, or the empty string when there is none. Existence is not tested.
 std::string CurrentUserHomeFolder();
 
 // The directory text for a configured log directory value (trimmed by the
@@ -17,9 +17,15 @@ std::string CurrentUserHomeFolder();
 // when it names no existing directory.
 std::optional<std::string> AcceptLogDirectory(std::string_view value);
 
-// The log directory used when none is configured: the user's Documents
-// folder when it exists.
+// The log directory used when none is configured, as the text stored for
+// it: the user's Documents folder when it exists.
 std::optional<std::string> DefaultLogDirectory();
+
+// The path of the log directory whose stored text is given: the Documents
+// folder as the system named it when the text is the one stored for it
+// (which may have lost characters the code page lacks), otherwise the text
+// itself.
+std::string LogDirectoryPath(const std::string& storedText);
 
 // "kiv.log_YYYY-MM-DD_hh_mm_ss" for the current local time.
 std::string UniqueLogFileName();
@@ -42,7 +48,7 @@ enum class NewLogFileCheck {
 };
 
 // Checks, without creating anything, what a file log made now in the
-// directory would find.
+// directory (a path) would find.
 NewLogFileCheck CheckNewLogFile(const std::string& directory);
 
 }  // namespace ORVA::KIV::System::Utility::Logging

@@ -2,6 +2,8 @@
 #include <logging/MsgLog.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/MessageMatching.h"
@@ -81,6 +83,22 @@ TEST_F(FileMsgLogTest, ReplacesTheContentOfAnExistingFile) {
     IMsgLog* log = NewFileLog(m_path);
     EXPECT_EQ(Content(), AsFileText(kHeader));
     MsgLogFactory::DeleteMsgLog(&log);
+}
+
+// A caller's file name is text in the process's code page (on Windows its
+// ANSI code page); the file gets the name that text spells.
+TEST_F(FileMsgLogTest, OpensTheFileThatACodePageNameSpells) {
+    const std::filesystem::path expected =
+        m_directory.Path() / std::filesystem::path(u8"caf\u00e9 \u00e0 la carte.log");
+    const std::optional<std::string> name = kivtest::CodePageText(expected);
+    if (!name) GTEST_SKIP() << "the code page cannot spell the name";
+    IMsgLog* log = NewFileLog(*name);
+    EXPECT_TRUE(log->CanLogMessages());
+    log->Info("M", "named in the code page", "(U) ");
+    MsgLogFactory::DeleteMsgLog(&log);
+    std::ifstream file(expected, std::ios::binary);
+    const std::string content((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(content.find("named in the code page"), std::string::npos);
 }
 
 TEST_F(FileMsgLogTest, CannotWriteWithoutAUsablePath) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "scenarios/Scenario.h"
@@ -334,6 +335,52 @@ TEST(ConfigurationScenariosTest, FindsTheFileOnlyInClassifiedBesideTheExecutable
     const ProbeRun decided = scenario.Run({"settings", "prop:kiv.logging"});
     ExpectSettings(decided, "off", "FATAL", "2");
     EXPECT_EQ(decided["prop[kiv.logging]"], "false");
+}
+
+// The path of a directory as UTF-8, the way the test harness passes paths
+// to programs and environments.
+std::string Utf8Of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path PathOfUtf8(const char* text) {
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(text)));
+}
+
+// Directories named in scripts that a Western code page cannot spell hold
+// the executable with its CLASSIFIED directory, or the configuration that
+// the variable names; the library finds the file in each.
+TEST(ConfigurationScenariosTest, FindsTheFileInDirectoriesOfAnyScript) {
+    const char* const names[] = {"\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e",          // Japanese
+                                 "\xce\x95\xce\xbb\xce\xbb\xce\xb7\xce\xbd\xce\xb9\xce\xba\xce\xac"};  // Greek
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        Scenario scenario;
+        const std::filesystem::path bin = scenario.Root().Path() / PathOfUtf8(name) / "bin";
+        std::filesystem::create_directories(bin / "CLASSIFIED");
+        const std::filesystem::path probe = std::filesystem::path(kivtest::ProbePath()).filename();
+        std::filesystem::copy_file(kivtest::ProbePath(), bin / probe);
+        if (kivtest::kLibraryBesideProgram) {
+            const std::filesystem::path library(KIVLOG_LIBRARY_PATH);
+            std::filesystem::copy_file(library, bin / library.filename());
+        }
+        scenario.probe = Utf8Of(bin / probe);
+        std::ofstream(bin / "CLASSIFIED" / "kiv.system.properties")
+            << "kiv.logging.status=on\nkiv.log.loggers=console|plain.file\nkiv.log.dir="
+            << scenario.LogDirectory() << "\n";
+        scenario.environment["KIV_SYS_CONFIG_DIR"] = std::nullopt;
+        const ProbeRun beside = scenario.Run({"system", "syslog:beside the executable"});
+        EXPECT_EQ(beside["system"], "present");
+        EXPECT_NE(beside.Console().find("(U) beside the executable"), std::string::npos) << beside.output;
+        EXPECT_EQ(scenario.LogFiles().size(), 1u);
+
+        const std::filesystem::path config = scenario.Root().Path() / PathOfUtf8(name) / "config";
+        std::filesystem::create_directories(config);
+        std::ofstream(config / "kiv.system.properties") << "kiv.logging.status=on\nkiv.log.level=WARN\n";
+        scenario.environment["KIV_SYS_CONFIG_DIR"] = Utf8Of(config);
+        ExpectSettings(scenario.Run({"settings"}), "on", "WARN", "4");
+    }
 }
 
 }  // namespace

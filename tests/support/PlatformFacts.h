@@ -3,6 +3,7 @@
 #define KIVLOGGING_TESTS_SUPPORT_PLATFORMFACTS_H
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,10 @@ inline constexpr bool kHasFifosAndDevices = true;
 
 // Makes a FIFO at path where kHasFifosAndDevices; false elsewhere.
 bool MakeFifo(const std::string& path);
+
+// The path as text in the process's code page, as callers of the library
+// pass file names; nullopt when the code page cannot spell it.
+std::optional<std::string> CodePageText(const std::filesystem::path& path);
 
 // Whether the file system of the path ignores setuid bits.
 bool IsOnNoSuidMount(const std::string& path);

@@ -1,5 +1,6 @@
 // Runs a program as a child process with an environment of the test's
-// choosing and collects its standard output.
+// choosing and collects its standard output. On Windows the program's
+// path, the arguments and the environment are taken as UTF-8.
 #ifndef KIVLOGGING_TESTS_SUPPORT_PROCESSRUNNER_H
 #define KIVLOGGING_TESTS_SUPPORT_PROCESSRUNNER_H
 

@@ -280,7 +280,7 @@ std::string PlainFileMember(const Report& report, bool* made) {
     }
     if (!report.logDirectory) return "no member: there is no log directory";
     const std::string& directory = *report.logDirectory;
-    switch (Logging::CheckNewLogFile(directory)) {
+    switch (Logging::CheckNewLogFile(Logging::LogDirectoryPath(directory))) {
         case Logging::NewLogFileCheck::kCanCreate:
             *made = true;
             return "file log: a new file kiv.log_<date>_<time>.log in " + directory;

@@ -30,6 +30,15 @@ std::optional<std::string> GetEnvironmentValue(const char* name) {
     return std::string(value);
 }
 
+// POSIX paths are bytes, as text is.
+std::string PathFromText(std::string_view text) {
+    return std::string(text);
+}
+
+std::string TextFromPath(std::string_view path) {
+    return std::string(path);
+}
+
 std::optional<std::string> GetExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {

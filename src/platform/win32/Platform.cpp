@@ -2,13 +2,13 @@
 
 #include <objbase.h>
 #include <shlobj.h>
-#include <sys/stat.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string_view>
 #include <vector>
 
 namespace ORVA::KIV::System::Utility::Logging::Platform {
@@ -31,41 +31,49 @@ constexpr DWORD kEnvironmentBufferSize = 32802;
 constexpr DWORD kLargestRead = 32767;
 // How often a growing value is read again before it counts as absent.
 constexpr int kEnvironmentReads = 10;
-// The longest executable path taken, in bytes.
+// The longest executable path taken, in wide characters.
 constexpr DWORD kExecutablePathSize = 8192;
 
-// Converts with the C runtime in its current locale into a new[] buffer of
-// four bytes per wide character plus one. False, with *pNarrow null, for an
-// empty string or a character the locale cannot represent.
-bool ConvertWideToMultiByte(const wchar_t* wide, char** pNarrow) {
-    *pNarrow = nullptr;
-    if (wide == nullptr || wide[0] == L'\0') return false;
-    const size_t capacity = std::wcslen(wide) * 4 + 1;
-    std::unique_ptr<char[]> narrow(new char[capacity]());
-    size_t converted = 0;
-    if (wcstombs_s(&converted, narrow.get(), capacity, wide, _TRUNCATE) != 0 || converted == 0) {
-        return false;
-    }
-    narrow[capacity - 1] = '\0';
-    *pNarrow = narrow.release();
-    return true;
-}
-
-// The name in wide characters of the ANSI code page; empty on failure.
-std::wstring WideName(const char* name) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
+// The text of one code page as UTF-16; empty for empty text and for bytes
+// the code page does not decode.
+std::wstring WideOf(std::string_view text, UINT codePage) {
+    if (text.empty() || text.size() > 0x7fffffff) return std::wstring();
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
     if (length <= 0) return std::wstring();
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
     return wide;
+}
+
+std::string NarrowOf(std::wstring_view wide, UINT codePage) {
+    if (wide.empty() || wide.size() > 0x7fffffff) return std::string();
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return std::string();
+    std::string narrow(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+// A path of the library (UTF-8) for the wide calls.
+std::wstring WidePath(const char* path) {
+    return path == nullptr ? std::wstring() : WideOf(path, CP_UTF8);
 }
 
 }  // namespace
 
+std::string PathFromText(std::string_view text) {
+    return NarrowOf(WideOf(text, CP_ACP), CP_UTF8);
+}
+
+std::string TextFromPath(std::string_view path) {
+    return NarrowOf(WideOf(path, CP_UTF8), CP_ACP);
+}
+
 std::optional<std::string> GetEnvironmentValue(const char* name) {
     if (name == nullptr) return std::nullopt;
-    const std::wstring wideName = WideName(name);
+    const std::wstring wideName = WideOf(name, CP_ACP);
     if (wideName.empty()) return std::nullopt;
     DWORD size = kEnvironmentBufferSize;
     for (int read = 0; read < kEnvironmentReads; ++read) {
@@ -74,11 +82,9 @@ std::optional<std::string> GetEnvironmentValue(const char* name) {
         const DWORD result = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), offered);
         if (result == 0) return std::nullopt;
         if (result < offered) {
-            buffer[result] = L'\0';
-            char* narrow = nullptr;
-            if (!ConvertWideToMultiByte(buffer.data(), &narrow)) return std::nullopt;
-            const std::unique_ptr<char[]> owned(narrow);
-            return std::string(narrow);
+            const std::string value = NarrowOf(std::wstring_view(buffer.data(), result), CP_UTF8);
+            if (value.empty()) return std::nullopt;
+            return value;
         }
         // The value grew to the size it needs; read again with room for it.
         size = result + 2;
@@ -87,10 +93,10 @@ std::optional<std::string> GetEnvironmentValue(const char* name) {
 }
 
 std::optional<std::string> GetExecutablePath() {
-    std::vector<char> path(kExecutablePathSize + 1, '\0');
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), kExecutablePathSize);
+    std::vector<wchar_t> path(kExecutablePathSize + 1, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), kExecutablePathSize);
     if (length == 0 || length == kExecutablePathSize) return std::nullopt;
-    return std::string(path.data(), length);
+    return NarrowOf(std::wstring_view(path.data(), length), CP_UTF8);
 }
 
 std::string GetDocumentsFolder() {
@@ -102,12 +108,7 @@ std::string GetDocumentsFolder() {
     }
     std::string folder;
     try {
-        const int length = WideCharToMultiByte(CP_ACP, 0, widePath, -1, nullptr, 0, nullptr, nullptr);
-        if (length > 1) {
-            folder.resize(static_cast<size_t>(length));
-            WideCharToMultiByte(CP_ACP, 0, widePath, -1, folder.data(), length, nullptr, nullptr);
-            folder.resize(static_cast<size_t>(length - 1));
-        }
+        folder = NarrowOf(widePath, CP_UTF8);
     } catch (...) {
         folder.clear();
     }
@@ -116,21 +117,23 @@ std::string GetDocumentsFolder() {
 }
 
 bool FileExists(const char* path) {
-    struct _stat64 status {};
-    return path != nullptr && _stat64(path, &status) == 0;
+    const std::wstring wide = WidePath(path);
+    return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool DirectoryExists(const char* path) {
-    if (path == nullptr) return false;
-    const DWORD attributes = GetFileAttributesA(path);
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return false;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool DirectoryAcceptsNewFiles(const char* path) {
-    if (path == nullptr) return false;
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return false;
     // Opening the directory asks for the right to add a file to it, which is
     // granted or refused as creating one would be.
-    const HANDLE directory = CreateFileA(path, FILE_ADD_FILE, kShareAll, nullptr, OPEN_EXISTING,
+    const HANDLE directory = CreateFileW(wide.c_str(), FILE_ADD_FILE, kShareAll, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (directory == INVALID_HANDLE_VALUE) return false;
     CloseHandle(directory);
@@ -138,9 +141,10 @@ bool DirectoryAcceptsNewFiles(const char* path) {
 }
 
 FileRead ReadWholeFile(const char* path, std::string* content) {
-    if (path == nullptr || content == nullptr) return FileRead::kCannotOpen;
+    const std::wstring wide = WidePath(path);
+    if (wide.empty() || content == nullptr) return FileRead::kCannotOpen;
     // Handles are not inherited unless asked for.
-    const HANDLE file = CreateFileA(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return FileRead::kCannotOpen;
     FileRead result = FileRead::kCannotOpen;
@@ -186,8 +190,8 @@ namespace {
 // A handle that may append but not write elsewhere: the system moves to the
 // end of the file and writes there as one step, whoever else appends. Read
 // access is what byte-range locks ask for.
-HANDLE OpenForAppending(const char* path, DWORD disposition) {
-    return CreateFileA(path, FILE_READ_DATA | FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
+HANDLE OpenForAppending(const std::wstring& path, DWORD disposition) {
+    return CreateFileW(path.c_str(), FILE_READ_DATA | FILE_APPEND_DATA | SYNCHRONIZE, kShareAll, nullptr,
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -234,19 +238,21 @@ size_t TextBytesStored(const char* bytes, size_t size, size_t storedBytes) {
 
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     OpenedFile opened;
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return opened;
     HANDLE handle = INVALID_HANDLE_VALUE;
     if (creation == FileCreation::kCreateNew) {
-        handle = OpenForAppending(path, CREATE_NEW);
+        handle = OpenForAppending(wide, CREATE_NEW);
         opened.nameTaken = handle == INVALID_HANDLE_VALUE &&
                            (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
     } else {
         // Emptying needs write access, which would give up appending; so the
         // file is emptied through a handle of its own first.
-        const HANDLE emptied =
-            CreateFileA(path, GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE emptied = CreateFileW(wide.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr);
         if (emptied != INVALID_HANDLE_VALUE) {
             CloseHandle(emptied);
-            handle = OpenForAppending(path, OPEN_EXISTING);
+            handle = OpenForAppending(wide, OPEN_EXISTING);
         }
     }
     if (handle != INVALID_HANDLE_VALUE) opened.handle = reinterpret_cast<FileHandle>(handle);

@@ -10,6 +10,10 @@ std::string ExpectedDocumentsFolder(const std::string& home) {
     return home + "/Documents/";
 }
 
+std::optional<std::string> CodePageText(const std::filesystem::path& path) {
+    return path.string();
+}
+
 bool MakeFifo(const std::string& path) {
     return mkfifo(path.c_str(), 0600) == 0;
 }

@@ -19,6 +19,18 @@ std::string ExpectedDocumentsFolder(const std::string&) {
     return folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
 }
 
+std::optional<std::string> CodePageText(const std::filesystem::path& path) {
+    const std::wstring wide = path.wstring();
+    BOOL lost = FALSE;
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr, &lost);
+    if (length <= 0 || lost) return std::nullopt;
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, text.data(), length, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
 bool MakeFifo(const std::string&) {
     return false;
 }

@@ -33,37 +33,43 @@ std::string QuoteArgument(const std::string& argument) {
     return quoted + "\"";
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
 }
 
 // The inherited environment with the changes applied, as a block of
 // NUL-terminated entries ending in an empty one.
-std::string EnvironmentBlock(const EnvironmentChanges& changes) {
-    std::string block;
-    char* strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; entry != nullptr && *entry != '\0';
-         entry += std::strlen(entry) + 1) {
-        const std::string variable(entry);
-        const std::string name = variable.substr(0, variable.find('=', 1));
+std::wstring EnvironmentBlock(const EnvironmentChanges& changes) {
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* entry = strings; entry != nullptr && *entry != L'\0'; entry += std::wcslen(entry) + 1) {
+        const std::wstring variable(entry);
+        const std::wstring name = variable.substr(0, variable.find(L'=', 1));
         const bool changed = std::any_of(changes.begin(), changes.end(), [&](const auto& change) {
-            return SameName(change.first, name);
+            return SameName(WideFromUtf8(change.first), name);
         });
-        if (!changed) block.append(variable).push_back('\0');
+        if (!changed) block.append(variable).push_back(L'\0');
     }
-    FreeEnvironmentStringsA(strings);
+    FreeEnvironmentStringsW(strings);
     for (const auto& [name, value] : changes) {
-        if (value) block.append(name + "=" + *value).push_back('\0');
+        if (value) block.append(WideFromUtf8(name + "=" + *value)).push_back(L'\0');
     }
-    block.push_back('\0');
+    block.push_back(L'\0');
     return block;
 }
 
 }  // namespace
+
+std::wstring WideFromUtf8(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0) {
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    }
+    return wide;
+}
 
 std::string CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
     std::string commandLine = QuoteArgument(program);
@@ -80,18 +86,18 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return result;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-    std::string commandLine = CommandLine(program, arguments);
-    std::string block = EnvironmentBlock(environment);
+    std::wstring commandLine = WideFromUtf8(CommandLine(program, arguments));
+    std::wstring block = EnvironmentBlock(environment);
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = writeEnd;
     startup.hStdError = captured == Captured::kOutputAndErrors ? writeEnd : GetStdHandle(STD_ERROR_HANDLE);
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                       0, block.data(), nullptr, &startup, &process);
+    const BOOL started = CreateProcessW(WideFromUtf8(program).c_str(), commandLine.data(), nullptr, nullptr,
+                                        TRUE, CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &process);
     CloseHandle(writeEnd);
     char buffer[4096];
     DWORD count = 0;
