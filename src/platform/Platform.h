@@ -77,6 +77,8 @@ enum class FileCreation {
     // Create the file only when no entry of that name exists; never follows
     // a symbolic link.
     kCreateNew,
+    // Create the file, or keep an existing one's content and write after it.
+    kAppend,
 };
 
 struct OpenedFile {
@@ -99,6 +101,10 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 // (a write that stores nothing counts as refused, never as a reason to try
 // again forever).
 size_t WriteToFile(FileHandle file, const char* bytes, size_t size);
+
+// How many bytes WriteToFile stores for the text when all of it is stored
+// (each line feed as the platform's line end).
+size_t StoredSize(const char* bytes, size_t size);
 
 // Reads the process's file-size limit: a finite one makes the library's
 // writes from then on keep SIGXFSZ from ending the process (see

@@ -237,7 +237,8 @@ bool IsLinked(int descriptor) {
 
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
+    if (creation == FileCreation::kCreateNew) flags |= O_EXCL;
+    if (creation == FileCreation::kReplace) flags |= O_TRUNC;
     OpenedFile opened;
     NoteFileSizeLimit();
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
@@ -279,6 +280,10 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         }
     }
     return stored;
+}
+
+size_t StoredSize(const char*, size_t size) {
+    return size;
 }
 
 void NoteFileSizeLimit() {

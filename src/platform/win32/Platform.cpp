@@ -239,6 +239,8 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
         handle = OpenForAppending(path, CREATE_NEW);
         opened.nameTaken = handle == INVALID_HANDLE_VALUE &&
                            (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+    } else if (creation == FileCreation::kAppend) {
+        handle = OpenForAppending(path, OPEN_ALWAYS);
     } else {
         // Emptying needs write access, which would give up appending; so the
         // file is emptied through a handle of its own first.
@@ -281,6 +283,10 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         stored += written;
     }
     return stored == convertedSize ? size : TextBytesStored(bytes, size, stored);
+}
+
+size_t StoredSize(const char* bytes, size_t size) {
+    return size + static_cast<size_t>(std::count(bytes, bytes + size, '\n'));
 }
 
 // Windows has no file-size signal.
