@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <regex>
 #include <set>
 #include <thread>
@@ -84,6 +85,67 @@ TEST(DiskLimitsScenariosTest, SystemLoggerFileMovesOnAtTheSizeLimit) {
         ++next;
     }
     EXPECT_EQ(next, kCount);
+}
+
+// The messages of every log file after its banner, each file checked to
+// start with one and to hold nothing but whole messages of the pattern.
+std::vector<std::string> MessagesOfAllFiles(const Scenario& scenario, const std::regex& message) {
+    std::vector<std::string> messages;
+    for (const std::string& name : scenario.LogFiles()) {
+        std::string content = MaskTimeStamps(kivtest::FromFileText(kivtest::ReadFile(scenario.LogDirectory() + name)));
+        EXPECT_EQ(content.substr(0, kivtest::kHeader.size()), kivtest::kHeader) << name;
+        content.erase(0, kivtest::kHeader.size());
+        size_t consumed = 0;
+        for (std::sregex_iterator it(content.begin(), content.end(), message), end; it != end; ++it) {
+            if (static_cast<size_t>(it->position()) != consumed) break;
+            consumed += static_cast<size_t>(it->length());
+            messages.push_back(it->str());
+        }
+        EXPECT_EQ(consumed, content.size()) << "torn message in " << name;
+    }
+    return messages;
+}
+
+// Threads that log at once while the file moves on lose no message, split
+// none, and keep each thread's order.
+TEST(DiskLimitsScenariosTest, ThreadsLoggingAcrossRolloversLoseNothing) {
+    Scenario scenario;
+    Configure(scenario, "kiv.log.max.file.size=64K\n");
+    scenario.Run({"threads:8:500"});
+    EXPECT_GE(scenario.LogFiles().size(), 3u);
+    for (const std::string& name : scenario.LogFiles()) {
+        EXPECT_LE(kivtest::ReadFile(scenario.LogDirectory() + name).size(), 64u * 1024) << name;
+    }
+    static const std::regex message(R"(\n\(U\) INFO \[T\] Probe::Thread:\n\(U\) thread (\d) message (\d+)\n\n)");
+    std::vector<int> next(8, 0);
+    for (const std::string& text : MessagesOfAllFiles(scenario, message)) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(text, match, message));
+        const int thread = std::stoi(match[1].str());
+        EXPECT_EQ(std::stoi(match[2].str()), next[static_cast<size_t>(thread)]++) << "thread " << thread;
+    }
+    EXPECT_EQ(next, std::vector<int>(8, 500));
+}
+
+// A child forked with a nearly full file goes on writing to the parent's
+// file until it rolls over; every child's message lands once, whole.
+TEST(DiskLimitsScenariosTest, ForkedChildrenRollOverOnTheirOwn) {
+    Scenario scenario;
+    Configure(scenario, "kiv.log.max.file.size=64K\n");
+    constexpr int kChildren = 8;
+    const ProbeRun run =
+        scenario.Run({"sysmany:61:1000", "sysfork:" + std::to_string(kChildren) + ":" + scenario.Root().File("own.log")});
+    if (run["forked-children-finished"] == "-1") GTEST_SKIP() << "processes do not fork here";
+    EXPECT_EQ(run["forked-children-finished"], std::to_string(kChildren)) << run.output;
+    static const std::regex message(
+        R"(\n\(U\) INFO \[T\] Probe::(Many:\n\(U\) \d{6} x+|Parent:\n\(U\) parent|Child:\n\(U\) child \d+)\n\n)");
+    std::map<std::string, int> seen;
+    for (const std::string& text : MessagesOfAllFiles(scenario, message)) ++seen[text];
+    for (int child = 0; child < kChildren; ++child) {
+        const std::string text = "\n(U) INFO [T] Probe::Child:\n(U) child " + std::to_string(child) + "\n\n";
+        EXPECT_EQ(seen.count(text) ? seen.at(text) : 0, 1) << child;
+    }
+    EXPECT_GE(scenario.LogFiles().size(), 2u);
 }
 
 // Each limit alone and several together: the newest files that keep every
