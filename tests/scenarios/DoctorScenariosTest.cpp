@@ -202,6 +202,11 @@ TEST(DoctorScenariosTest, ReportsDiskLimitsAndWhatRetentionWouldDelete) {
     EXPECT_EQ(Field(json, "maxTotalSize"), "null");
     EXPECT_EQ(Field(json, "action"), "\"delete\"");
     for (const std::string& name : names) EXPECT_TRUE(std::filesystem::exists(scenario.LogDirectory() + name)) << name;
+
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\nkiv.log.max.files=2\n");
+    doctor = RunDoctor(scenario, {});
+    EXPECT_NE(doctor.output.find("act only on the system logger's plain.file member, which is not made"),
+              std::string::npos) << doctor.output;
 }
 
 // The threshold is reported; a level other than DEBUG without a threshold

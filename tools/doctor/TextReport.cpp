@@ -154,6 +154,12 @@ std::string TextReport(const Report& report) {
     }
     out << "\n";
 
+    const bool limited = report.maxFileBytes || report.maxFiles || report.maxTotalBytes || report.maxAgeDays;
+    bool fileMember = false;
+    for (const MemberReport& member : report.members) fileMember = fileMember || (member.made && member.name == "plain.file");
+    if (limited && !fileMember) {
+        out << "The disk limits act only on the system logger's plain.file member, which is not made here.\n\n";
+    }
     if (report.retentionProblem) {
         out << "Retention: " << *report.retentionProblem << "; old log files stay.\n\n";
     } else if (report.maxFiles || report.maxTotalBytes || report.maxAgeDays) {
