@@ -45,14 +45,16 @@ std::string LogDirectory() {
 constexpr std::uint64_t kBytesBetweenAttempts = 64 * 1024;
 
 // A new default-named file in the directory: the unique name of this second
-// or, when that is taken, its first free variant. Never replaces a file.
-Platform::FileHandle CreateNewLogFile(const std::string& directory, std::string* fileName) {
-    const std::string name = UniqueLogFileName();
-    for (int variant = 1; variant <= kLogFileNameVariants; ++variant) {
-        const std::string path = NewLogFilePath(directory, name, variant);
+// or, when that is taken, its first free variant from firstVariant on.
+// Never replaces a file. On success *variant is the variant taken.
+Platform::FileHandle CreateNewLogFile(const std::string& directory, const std::string& uniqueName, int firstVariant,
+                                      std::string* fileName, int* variant) {
+    for (int candidate = firstVariant; candidate <= kLogFileNameVariants; ++candidate) {
+        const std::string path = NewLogFilePath(directory, uniqueName, candidate);
         const Platform::OpenedFile opened = Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
         if (opened.handle != Platform::kNoFile) {
             *fileName = path.substr(directory.size());
+            *variant = candidate;
             return opened.handle;
         }
         if (!opened.nameTaken) break;
@@ -86,7 +88,8 @@ FileMsgLog::FileMsgLog(const std::string& directory, const DiskLimits& limits)
     Register();
     Platform::FileHandle file = Platform::kNoFile;
     try {
-        file = CreateNewLogFile(m_directory, &m_fileName);
+        m_uniqueName = UniqueLogFileName();
+        file = CreateNewLogFile(m_directory, m_uniqueName, 1, &m_fileName, &m_variant);
     } catch (...) {
         // Out of memory while naming: the log stays unopened.
     }
@@ -183,8 +186,14 @@ bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
     try {
         MessageBuffer header;
         AppendHeader(header);
+        // Within one second the next file takes a later variant than this
+        // one, never a lower one that retention freed: names keep the order
+        // the files were written in.
+        std::string uniqueName = UniqueLogFileName();
+        const int firstVariant = uniqueName == m_uniqueName ? m_variant + 1 : 1;
         std::string fileName;
-        const Platform::FileHandle file = CreateNewLogFile(m_directory, &fileName);
+        int variant = 0;
+        const Platform::FileHandle file = CreateNewLogFile(m_directory, uniqueName, firstVariant, &fileName, &variant);
         if (file == Platform::kNoFile) {
             // Keep writing to the old file rather than lose messages.
             m_nextAttemptBytes = m_fileBytes + kBytesBetweenAttempts;
@@ -193,6 +202,8 @@ bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
         Platform::CloseFile(m_logFile);
         m_logFile = file;
         m_fileName = std::move(fileName);
+        m_uniqueName = std::move(uniqueName);
+        m_variant = variant;
         m_endsInsideLine = false;
         m_fileBytes = 0;
         m_nextAttemptBytes = 0;

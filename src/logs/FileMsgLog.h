@@ -96,8 +96,11 @@ private:
     bool m_endsInsideLine = false;
     // The directory of default-named files, empty for a log of a given name.
     std::string m_directory;
-    // The name of the file written, within m_directory.
+    // The name of the file written, within m_directory; the unique name of
+    // the second it was made in and the variant it took ("_N").
     std::string m_fileName;
+    std::string m_uniqueName;
+    int m_variant = 0;
     // 0 without a size limit.
     std::uint64_t m_maxFileBytes = 0;
     RetentionLimits m_retention;

@@ -102,6 +102,22 @@ TEST_F(RolloverTest, PutsAnOversizeMessageIntoAFileOfItsOwn) {
     Delete(log);
 }
 
+// Retention at each new file keeps the newest files; a name it freed in
+// this second is not taken again, so the names keep the order of writing.
+TEST_F(RolloverTest, NamesKeepTheOrderOfWritingWhileRetentionFreesThem) {
+    DiskLimits limits;
+    limits.maxFileBytes = m_limit;
+    limits.retention.maxFiles = 2;
+    FileMsgLog* log = new FileMsgLog(m_directory.DirectoryText(), limits);
+    const std::string filler(1000, 'x');
+    for (int i = 0; i < 400; ++i) log->Info("Roll::Test", (std::to_string(1000 + i) + filler).c_str(), "(U) ");
+    const std::vector<std::string> files = Files();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_NE(files.back().find(std::to_string(1399) + filler), std::string::npos);
+    EXPECT_EQ(files.front().find(std::to_string(1399) + filler), std::string::npos);
+    Delete(log);
+}
+
 // Without a size limit, and for a log of a given name, a file never moves.
 TEST_F(RolloverTest, StaysInOneFileWithoutALimit) {
     FileMsgLog* log = new FileMsgLog(m_directory.DirectoryText(), DiskLimits{});
