@@ -83,6 +83,10 @@ FileMsgLog::FileMsgLog() : FileMsgLog(LogDirectory(), ProcessDiskLimits()) {}
 
 FileMsgLog::FileMsgLog(const std::string& directory, const DiskLimits& limits)
     : m_directory(directory), m_maxFileBytes(limits.maxFileBytes.value_or(0)), m_retention(limits.retention) {
+    // Under a smaller file-size limit (ulimit -f) the file moves on before
+    // the system would refuse the rest of it.
+    const std::optional<std::uint64_t> systemLimit = Platform::FileSizeLimit();
+    if (m_maxFileBytes != 0 && systemLimit && *systemLimit < m_maxFileBytes) m_maxFileBytes = std::max<std::uint64_t>(*systemLimit, 1);
     SetMsgLogName();
     m_canLogMessages = false;
     Register();

@@ -111,6 +111,10 @@ size_t StoredSize(const char* bytes, size_t size);
 // WriteToFile). Called while the library loads and when a file opens.
 void NoteFileSizeLimit();
 
+// The process's file-size limit in bytes (RLIMIT_FSIZE); nothing where
+// there is none.
+std::optional<std::uint64_t> FileSizeLimit();
+
 // Calls write(context), which writes through a stream of the C or C++
 // library, so that a write past the process's file-size limit fails instead
 // of raising SIGXFSZ, as WriteToFile's own writes do.

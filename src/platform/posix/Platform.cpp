@@ -293,6 +293,12 @@ void NoteFileSizeLimit() {
     }
 }
 
+std::optional<std::uint64_t> FileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+    return static_cast<std::uint64_t>(limit.rlim_cur);
+}
+
 void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
     if (!c_fileSizeMayBeLimited.load(std::memory_order_relaxed)) {
         write(context);

@@ -292,6 +292,10 @@ size_t StoredSize(const char* bytes, size_t size) {
 // Windows has no file-size signal.
 void NoteFileSizeLimit() {}
 
+std::optional<std::uint64_t> FileSizeLimit() {
+    return std::nullopt;
+}
+
 void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
     write(context);
 }
