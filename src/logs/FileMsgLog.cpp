@@ -51,7 +51,8 @@ Platform::FileHandle CreateNewLogFile(const std::string& directory, const std::s
                                       std::string* fileName, int* variant) {
     for (int candidate = firstVariant; candidate <= kLogFileNameVariants; ++candidate) {
         const std::string path = NewLogFilePath(directory, uniqueName, candidate);
-        const Platform::OpenedFile opened = Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
+        const Platform::OpenedFile opened =
+            Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
         if (opened.handle != Platform::kNoFile) {
             *fileName = path.substr(directory.size());
             *variant = candidate;
@@ -86,7 +87,9 @@ FileMsgLog::FileMsgLog(const std::string& directory, const DiskLimits& limits)
     // Under a smaller file-size limit (ulimit -f) the file moves on before
     // the system would refuse the rest of it.
     const std::optional<std::uint64_t> systemLimit = Platform::FileSizeLimit();
-    if (m_maxFileBytes != 0 && systemLimit && *systemLimit < m_maxFileBytes) m_maxFileBytes = std::max<std::uint64_t>(*systemLimit, 1);
+    if (m_maxFileBytes != 0 && systemLimit && *systemLimit < m_maxFileBytes) {
+        m_maxFileBytes = std::max<std::uint64_t>(*systemLimit, 1);
+    }
     SetMsgLogName();
     m_canLogMessages = false;
     Register();
@@ -182,7 +185,8 @@ void FileMsgLog::WriteHeader() noexcept {
 bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
     // A message goes whole into one file; one larger than the limit goes
     // into a file of its own, so a file holding only its banner takes it.
-    const std::uint64_t needed = Platform::StoredSize(text.data(), text.size()) + (m_endsInsideLine ? Platform::StoredSize("\n", 1) : 0);
+    const std::uint64_t needed =
+        Platform::StoredSize(text.data(), text.size()) + (m_endsInsideLine ? Platform::StoredSize("\n", 1) : 0);
     if (m_fileBytes <= m_headerBytes || needed <= m_maxFileBytes - std::min(m_fileBytes, m_maxFileBytes) ||
         m_fileBytes < m_nextAttemptBytes) {
         return false;

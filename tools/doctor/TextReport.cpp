@@ -156,7 +156,9 @@ std::string TextReport(const Report& report) {
 
     const bool limited = report.maxFileBytes || report.maxFiles || report.maxTotalBytes || report.maxAgeDays;
     bool fileMember = false;
-    for (const MemberReport& member : report.members) fileMember = fileMember || (member.made && member.name == "plain.file");
+    for (const MemberReport& member : report.members) {
+        fileMember = fileMember || (member.made && member.name == "plain.file");
+    }
     if (limited && !fileMember) {
         out << "The disk limits act only on the system logger's plain.file member, which is not made here.\n\n";
     }
