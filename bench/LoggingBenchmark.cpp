@@ -6,6 +6,10 @@
 //       spdlog's stdout_sink_mt;
 //   W3  a front end called while logging is switched off, and one below the
 //       severity threshold;
+//   W1  also the system logger's file member, without and with a size limit
+//       (kiv.log.max.file.size), each in a child process of its own since
+//       the settings are read when the library loads; and the cost of a
+//       rollover that applies retention over a directory of 10,000 files;
 //   W4  KIV_WARN formatting "order {} rejected: {}" into a file log, against
 //       spdlog's logger->warn with the same format in the same layout, and
 //       KIV_WARN called while logging is off, next to W3, and KIV_DEBUG
@@ -279,6 +283,93 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The child's side: times each message through the system logger and
+// prints the rate, then the slowest calls in microseconds, slowest first.
+int RunSystemLoggerChild(int messages) {
+    IMsgLog* system = MsgLogFactory::GetGlobalSystemLogger();
+    if (system == nullptr) return 1;
+    char text[64];
+    system->Warn(kMethod, MessageText(text, -1), kMarking);
+    std::vector<double> micros(static_cast<size_t>(messages));
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < messages; ++i) {
+        const auto before = std::chrono::steady_clock::now();
+        system->Warn(kMethod, MessageText(text, i), kMarking);
+        micros[static_cast<size_t>(i)] =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - before).count();
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::sort(micros.begin(), micros.end(), std::greater<>());
+    std::printf("%.0f", messages / elapsed.count());
+    for (size_t i = 0; i < micros.size() && i < 256; ++i) std::printf(" %.1f", micros[i]);
+    std::printf("\n");
+    return 0;
+}
+
+struct ChildSample {
+    double perSecond = 0;
+    std::vector<double> slowestMicros;
+};
+
+// Runs this program as a child whose system logger writes into
+// directory/logs with the properties given besides.
+ChildSample RunSystemLogger(const std::filesystem::path& directory, const std::string& limits, int messages) {
+    const std::filesystem::path config = directory / "config";
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(directory / "logs");
+    std::ofstream(config / "kiv.system.properties")
+        << "kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" << (directory / "logs").string()
+        << "\n" << limits;
+    const std::string command = "KIV_SYS_CONFIG_DIR='" + config.string() + "' '" +
+                                std::filesystem::read_symlink("/proc/self/exe").string() +
+                                "' --system-logger-child " + std::to_string(messages);
+    ChildSample sample;
+    FILE* child = popen(command.c_str(), "r");
+    if (child == nullptr) return sample;
+    char line[8192] = {};
+    if (std::fgets(line, sizeof line, child) != nullptr) {
+        std::istringstream values(line);
+        values >> sample.perSecond;
+        for (double micros = 0; values >> micros;) sample.slowestMicros.push_back(micros);
+    }
+    pclose(child);
+    return sample;
+}
+
+// Messages in the default-named files of the directory.
+long CountMessagesIn(const std::filesystem::path& directory) {
+    long count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) count += CountMessages(entry.path());
+    return count;
+}
+
+// Milliseconds per rollover that applies retention (kiv.log.max.files) over
+// a directory of 10,000 old log files: the slowest calls, one per new file.
+double RetentionMillisecondsPerRollover(const std::filesystem::path& directory) {
+    constexpr int kOldFiles = 10000;
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory / "logs");
+    for (int i = 0; i < kOldFiles; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "kiv.log_2020-01-%02d_%02d_%02d_%02d.log", 1 + i / 86400, i / 3600 % 24,
+                      i / 60 % 60, i % 60);
+        std::ofstream(directory / "logs" / name) << "old";
+    }
+    const ChildSample sample =
+        RunSystemLogger(directory, "kiv.log.max.file.size=64K\nkiv.log.max.files=" + std::to_string(kOldFiles) + "\n",
+                        20000);
+    size_t newFiles = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory / "logs")) {
+        if (entry.path().filename().string().rfind("kiv.log_2020-", 0) != 0) ++newFiles;
+    }
+    // The first file was made at start; each later one by a rollover.
+    const size_t rollovers = std::min(newFiles > 0 ? newFiles - 1 : 0, sample.slowestMicros.size());
+    if (rollovers == 0) return -1;
+    double total = 0;
+    for (size_t i = 0; i < rollovers; ++i) total += sample.slowestMicros[i];
+    return total / static_cast<double>(rollovers) / 1000.0;
+}
+
 Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i + 1 < argc; i += 2) {
@@ -298,6 +389,7 @@ Options ParseOptions(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--system-logger-child") return RunSystemLoggerChild(std::atoi(argv[2]));
     const Options options = ParseOptions(argc, argv);
     std::filesystem::create_directories(options.directory);
     IMsgLog::TurnLoggingOn();
@@ -309,6 +401,16 @@ int main(int argc, char** argv) {
         {"W2 kivlogging console log", [&] { return RunKivConsole(options); }},
         {"W4 kivlogging KIV_WARN file log", [&] { return RunKivFormat(options, options.directory / "kivfmt.log"); }},
     };
+    // The system logger, in children: the rate includes timing each call.
+    const std::filesystem::path unlimited = options.directory / "system";
+    const std::filesystem::path limited = options.directory / "system-limited";
+    const auto systemLogger = [&options](const std::filesystem::path& directory, const std::string& limits) {
+        std::filesystem::remove_all(directory / "logs");
+        return Sample{RunSystemLogger(directory, limits, options.messages).perSecond, 0};
+    };
+    competitors.push_back({"W1 system logger file", [&] { return systemLogger(unlimited, ""); }});
+    competitors.push_back({"W1 system logger file, 4M size limit",
+                           [&] { return systemLogger(limited, "kiv.log.max.file.size=4M\n"); }});
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
     competitors.insert(competitors.begin() + 1,
                        {"W1 spdlog basic_file_sink_mt", [&] {
@@ -381,6 +483,11 @@ int main(int argc, char** argv) {
     std::printf("| W4 KIV_DEBUG below threshold / KIV_WARN while off | %.2f | <= 1.20 |\n",
                 Median(belowMacroNanoseconds) / Median(offMacroNanoseconds));
     std::printf("| W4 arguments evaluated while off or below threshold | %ld | 0 |\n", offEvaluations);
+    std::printf("| W1 system logger with size limit / without | %.2f | >= 0.95 |\n",
+                Median(rates["W1 system logger file, 4M size limit"]) /
+                    Median(rates["W1 system logger file"]));
+    std::printf("| retention over 10,000 files, ms per rollover | %.2f | <= 100 |\n",
+                RetentionMillisecondsPerRollover(options.directory / "retention"));
 
     // Every message of the last repetition must be in its file.
     int missing = 0;
@@ -392,6 +499,13 @@ int main(int argc, char** argv) {
         const long count = CountMessages(options.directory / file);
         if (count != options.messages + 1) {
             std::printf("%s holds %ld messages, expected %d\n", file, count, options.messages + 1);
+            ++missing;
+        }
+    }
+    for (const std::filesystem::path& directory : {unlimited, limited}) {
+        const long count = CountMessagesIn(directory / "logs");
+        if (count != options.messages + 1) {
+            std::printf("%s holds %ld messages, expected %d\n", directory.c_str(), count, options.messages + 1);
             ++missing;
         }
     }

@@ -277,6 +277,17 @@ public:
     // file could not be opened is returned and answers false to
     // CanLogMessages). Null for any other kind or when it cannot be made.
     static IMsgLog* NewMsgLog(IMsgLog::SupportedMsgLog kind, const char* fileName);
+
+    // How a file log given by name treats a file that exists.
+    enum class OpenMode {
+        // Replaces its content, as NewMsgLog(kind, fileName) does.
+        Replace,
+        // Keeps its content and writes the banner and every message after
+        // it; several processes may append to one file, each message whole.
+        Append,
+    };
+    // As NewMsgLog(kind, fileName), with the file opened as mode says.
+    static IMsgLog* NewMsgLog(IMsgLog::SupportedMsgLog kind, const char* fileName, OpenMode mode);
     // Deletes a logger from NewMsgLog (closing a file log first) and sets
     // *log to null. Returns true when it deleted the logger and when there
     // was nothing to delete (log null, or *log null); false, changing

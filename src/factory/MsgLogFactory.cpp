@@ -15,11 +15,18 @@ MsgLogFactory& MsgLogFactory::operator=(const MsgLogFactory&) {
 }
 
 IMsgLog* MsgLogFactory::NewMsgLog(IMsgLog::SupportedMsgLog kind, const char* fileName) {
+    return NewMsgLog(kind, fileName, OpenMode::Replace);
+}
+
+IMsgLog* MsgLogFactory::NewMsgLog(IMsgLog::SupportedMsgLog kind, const char* fileName, OpenMode mode) {
     switch (kind) {
         case IMsgLog::MSG_LOG_CONSOLE:
             return SysOutMsgLog::NewSysOutMsgLog();
-        case IMsgLog::MSG_LOG_PLAIN_FILE:
-            return CreateOrNull([fileName]() -> IMsgLog* { return new FileMsgLog(fileName); });
+        case IMsgLog::MSG_LOG_PLAIN_FILE: {
+            const FileMsgLog::OpenMode fileMode =
+                mode == OpenMode::Append ? FileMsgLog::OpenMode::kAppend : FileMsgLog::OpenMode::kReplace;
+            return CreateOrNull([fileName, fileMode]() -> IMsgLog* { return new FileMsgLog(fileName, fileMode); });
+        }
         default:
             return nullptr;
     }

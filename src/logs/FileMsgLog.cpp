@@ -1,5 +1,6 @@
 #include "logs/FileMsgLog.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "core/AcceptingFlag.h"
@@ -8,6 +9,7 @@
 #include "logs/MessageText.h"
 #include "logs/RecordLookalike.h"
 #include "properties/LogFileLocation.h"
+#include "retention/LogRetention.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
@@ -37,6 +39,30 @@ std::string LogDirectory() {
     return LogDirectoryPath(directory);
 }
 
+// After a new file could not be made, how much more is written to the old
+// one before the next attempt, so that a full or vanished directory costs
+// no attempt per message.
+constexpr std::uint64_t kBytesBetweenAttempts = 64 * 1024;
+
+// A new default-named file in the directory: the unique name of this second
+// or, when that is taken, its first free variant from firstVariant on.
+// Never replaces a file. On success *variant is the variant taken.
+Platform::FileHandle CreateNewLogFile(const std::string& directory, const std::string& uniqueName, int firstVariant,
+                                      std::string* fileName, int* variant) {
+    for (int candidate = firstVariant; candidate <= kLogFileNameVariants; ++candidate) {
+        const std::string path = NewLogFilePath(directory, uniqueName, candidate);
+        const Platform::OpenedFile opened =
+            Platform::OpenFileForWriting(path.c_str(), Platform::FileCreation::kCreateNew);
+        if (opened.handle != Platform::kNoFile) {
+            *fileName = path.substr(directory.size());
+            *variant = candidate;
+            return opened.handle;
+        }
+        if (!opened.nameTaken) break;
+    }
+    return Platform::kNoFile;
+}
+
 // Every file log of the process, so that a fork can wait until none of
 // them is in the middle of a write. The mutex's destructor is trivial, so
 // logs destroyed during static destruction may still use it.
@@ -45,21 +71,44 @@ FileMsgLog* c_pFirstLog = nullptr;
 
 }  // namespace
 
-FileMsgLog::FileMsgLog(const char* fileName) {
+FileMsgLog::FileMsgLog(const char* fileName, OpenMode mode) {
     SetMsgLogName();
     m_canLogMessages = false;
     Register();
     if (fileName != nullptr && fileName[0] != '\0') {
-        Open(Platform::PathFromText(fileName).c_str(), Platform::FileCreation::kReplace);
+        Open(Platform::PathFromText(fileName).c_str(),
+             mode == OpenMode::kAppend ? Platform::FileCreation::kAppend : Platform::FileCreation::kReplace);
     }
 }
 
-FileMsgLog::FileMsgLog() {
+FileMsgLog::FileMsgLog() : FileMsgLog(LogDirectory(), ProcessDiskLimits()) {}
+
+FileMsgLog::FileMsgLog(const std::string& directory, const DiskLimits& limits)
+    : m_directory(directory), m_maxFileBytes(limits.maxFileBytes.value_or(0)), m_retention(limits.retention) {
+    // Under a smaller file-size limit (ulimit -f) the file moves on before
+    // the system would refuse the rest of it.
+    const std::optional<std::uint64_t> systemLimit = Platform::FileSizeLimit();
+    if (m_maxFileBytes != 0 && systemLimit && *systemLimit < m_maxFileBytes) {
+        m_maxFileBytes = std::max<std::uint64_t>(*systemLimit, 1);
+    }
     SetMsgLogName();
     m_canLogMessages = false;
-    const std::string directory = LogDirectory();
     Register();
-    OpenNewFile(directory);
+    Platform::FileHandle file = Platform::kNoFile;
+    try {
+        m_uniqueName = UniqueLogFileName();
+        file = CreateNewLogFile(m_directory, m_uniqueName, 1, &m_fileName, &m_variant);
+    } catch (...) {
+        // Out of memory while naming: the log stays unopened.
+    }
+    if (file == Platform::kNoFile) return;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_logFile = file;
+    }
+    m_canLogMessages = true;
+    WriteHeader();
+    ApplyRetentionNow();
 }
 
 FileMsgLog::~FileMsgLog() {
@@ -109,37 +158,102 @@ FileMsgLog::OpenResult FileMsgLog::Open(const char* path, Platform::FileCreation
     return OpenResult::kOpened;
 }
 
-void FileMsgLog::OpenNewFile(const std::string& directory) noexcept {
-    try {
-        const std::string name = GetUniqueLoggerFileName();
-        for (int variant = 1; variant <= kLogFileNameVariants; ++variant) {
-            const std::string path = NewLogFilePath(directory, name, variant);
-            if (Open(path.c_str(), Platform::FileCreation::kCreateNew) != OpenResult::kNameTaken) {
-                return;
-            }
-        }
-    } catch (...) {
-        // Out of memory while naming: the log stays unopened.
-    }
+namespace {
+
+// The banner and the time stamp of opening, as the header of a new file.
+void AppendHeader(MessageBuffer& header) {
+    header.Append('\n');
+    header.Append(kBannerTitle);
+    header.Append(kBannerAfterTitle);
+    header.Append(CurrentDateTimeStamp());
+    header.Append("\n\n");
 }
+
+}  // namespace
 
 void FileMsgLog::WriteHeader() noexcept {
     try {
         MessageBuffer header;
-        header.Append('\n');
-        header.Append(kBannerTitle);
-        header.Append(kBannerAfterTitle);
-        header.Append(CurrentDateTimeStamp());
-        header.Append("\n\n");
-        Write(header.View());
+        AppendHeader(header);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        WriteLocked(header.View());
+        m_headerBytes = m_fileBytes;
     } catch (...) {
         Close();
     }
 }
 
+bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
+    // A message goes whole into one file; one larger than the limit goes
+    // into a file of its own, so a file holding only its banner takes it.
+    const std::uint64_t needed =
+        Platform::StoredSize(text.data(), text.size()) + (m_endsInsideLine ? Platform::StoredSize("\n", 1) : 0);
+    if (m_fileBytes <= m_headerBytes || needed <= m_maxFileBytes - std::min(m_fileBytes, m_maxFileBytes) ||
+        m_fileBytes < m_nextAttemptBytes) {
+        return false;
+    }
+    try {
+        MessageBuffer header;
+        AppendHeader(header);
+        // Within one second the next file takes a later variant than this
+        // one, never a lower one that retention freed: names keep the order
+        // the files were written in.
+        std::string uniqueName = UniqueLogFileName();
+        const int firstVariant = uniqueName == m_uniqueName ? m_variant + 1 : 1;
+        std::string fileName;
+        int variant = 0;
+        const Platform::FileHandle file = CreateNewLogFile(m_directory, uniqueName, firstVariant, &fileName, &variant);
+        if (file == Platform::kNoFile) {
+            // Keep writing to the old file rather than lose messages.
+            m_nextAttemptBytes = m_fileBytes + kBytesBetweenAttempts;
+            return false;
+        }
+        Platform::CloseFile(m_logFile);
+        m_logFile = file;
+        m_fileName = std::move(fileName);
+        m_uniqueName = std::move(uniqueName);
+        m_variant = variant;
+        m_endsInsideLine = false;
+        m_fileBytes = 0;
+        m_nextAttemptBytes = 0;
+        WriteLocked(header.View());
+        m_headerBytes = m_fileBytes;
+        return true;
+    } catch (...) {
+        m_nextAttemptBytes = m_fileBytes + kBytesBetweenAttempts;
+        return false;
+    }
+}
+
+void FileMsgLog::ApplyRetentionNow() noexcept {
+    if (!m_retention.Any()) return;
+    try {
+        std::string spare;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            spare = m_fileName;
+        }
+        std::string reason;
+        // Failures are the doctor's to explain; the application logs on.
+        ApplyRetention(m_directory, m_retention, spare, false, nullptr, &reason);
+    } catch (...) {
+        // Out of memory: old files stay until the next new file.
+    }
+}
+
 void FileMsgLog::Write(std::string_view text) noexcept {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_logFile == Platform::kNoFile) return;
+    bool movedOn = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_logFile == Platform::kNoFile) return;
+        if (m_maxFileBytes != 0) movedOn = MakeRoomFor(text);
+        WriteLocked(text);
+    }
+    if (movedOn) ApplyRetentionNow();
+}
+
+size_t FileMsgLog::WriteLocked(std::string_view text) noexcept {
+    if (m_logFile == Platform::kNoFile) return 0;
     size_t stored;
     if (!m_endsInsideLine) {
         stored = Platform::WriteToFile(m_logFile, text.data(), text.size());
@@ -153,11 +267,14 @@ void FileMsgLog::Write(std::string_view text) noexcept {
             const size_t storedWithLineEnd = Platform::WriteToFile(m_logFile, bytes.data(), bytes.size());
             if (storedWithLineEnd > 0) m_endsInsideLine = false;
             stored = storedWithLineEnd == 0 ? 0 : storedWithLineEnd - 1;
+            if (storedWithLineEnd > 0) m_fileBytes += Platform::StoredSize("\n", 1);
         } catch (...) {
-            return;
+            return 0;
         }
     }
     if (stored > 0 && stored < text.size()) m_endsInsideLine = true;
+    if (m_maxFileBytes != 0) m_fileBytes += Platform::StoredSize(text.data(), stored);
+    return stored;
 }
 
 void FileMsgLog::Close() {

@@ -4,11 +4,13 @@
 
 #include <logging/MsgLog.h>
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 #include "platform/Platform.h"
+#include "properties/DiskLimits.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 
@@ -18,17 +20,33 @@ namespace ORVA::KIV::System::Utility::Logging {
 // written once the file accepts data again, and when the failed write left
 // part of a message behind, the next one starts with a line end of its own
 // so that the fragment stands alone.
+//
+// A log in the log directory keeps to the disk limits it was given: before
+// a message would take its file past the size limit, it moves on to a new
+// default-named file (banner first); when none can be made it keeps writing
+// to the old one. Each new file is followed by one pass of retention over
+// the directory, outside the lock, so other threads keep logging meanwhile.
 class FileMsgLog : public IMsgLog {
 public:
-    // Writes to fileName, replacing the content of an existing file. A null
-    // or empty name, or a file that cannot be opened, leaves the log unable
-    // to write (CanLogMessages() false); no directory is created.
-    explicit FileMsgLog(const char* fileName);
+    enum class OpenMode {
+        // Replaces the content of an existing file.
+        kReplace,
+        // Keeps an existing file's content and writes after it.
+        kAppend,
+    };
+
+    // Writes to fileName, replacing the content of an existing file or, with
+    // kAppend, after it. A null or empty name, or a file that cannot be
+    // opened, leaves the log unable to write (CanLogMessages() false); no
+    // directory is created.
+    explicit FileMsgLog(const char* fileName, OpenMode mode = OpenMode::kReplace);
     // Writes to a new file "kiv.log_<date>_<time>.log" in the log directory,
     // never to a file that exists already: when the name is taken, "_2",
-    // "_3" and so on up to "_999" are tried before ".log". Throws when there
-    // is no log directory.
+    // "_3" and so on up to "_999" are tried before ".log". Keeps to the disk
+    // limits of the properties. Throws when there is no log directory.
     FileMsgLog();
+    // The same in the directory (a directory text) with the limits given.
+    FileMsgLog(const std::string& directory, const DiskLimits& limits);
     FileMsgLog(const FileMsgLog&) = delete;
     FileMsgLog& operator=(const FileMsgLog&) = delete;
 
@@ -62,15 +80,35 @@ private:
     void Unregister() noexcept;
     // Opens the file and, when it opened, writes the header.
     OpenResult Open(const char* path, Platform::FileCreation creation) noexcept;
-    // Tries the default name and its numbered variants in the directory.
-    void OpenNewFile(const std::string& directory) noexcept;
     void WriteHeader() noexcept;
     void Write(std::string_view text) noexcept;
+    // Writes with m_mutex held; returns how many bytes of text were stored.
+    size_t WriteLocked(std::string_view text) noexcept;
+    // With m_mutex held: moves to a new file when the text would take the
+    // current one past the size limit. True when it moved.
+    bool MakeRoomFor(std::string_view text) noexcept;
+    // Deletes what the retention limits pick in the directory.
+    void ApplyRetentionNow() noexcept;
 
     std::mutex m_mutex;
     Platform::FileHandle m_logFile = Platform::kNoFile;
     // The last write stored part of its text: the file ends inside a line.
     bool m_endsInsideLine = false;
+    // The directory of default-named files, empty for a log of a given name.
+    std::string m_directory;
+    // The name of the file written, within m_directory; the unique name of
+    // the second it was made in and the variant it took ("_N").
+    std::string m_fileName;
+    std::string m_uniqueName;
+    int m_variant = 0;
+    // 0 without a size limit.
+    std::uint64_t m_maxFileBytes = 0;
+    RetentionLimits m_retention;
+    // Bytes in the current file: the banner's and those this process wrote.
+    std::uint64_t m_fileBytes = 0;
+    std::uint64_t m_headerBytes = 0;
+    // After a new file could not be made, the file size to try again at.
+    std::uint64_t m_nextAttemptBytes = 0;
     // Links in the list of the process's file logs.
     FileMsgLog* m_previous = nullptr;
     FileMsgLog* m_next = nullptr;

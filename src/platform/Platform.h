@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/PathText.h"
+
 namespace ORVA::KIV::System::Utility::Logging::Platform {
 
 // The separator of directory texts; every directory text ends with it.
@@ -21,16 +23,6 @@ extern const char kAlternateSeparator;
 // Whether a lone separator names a directory (the POSIX root "/"); where it
 // does not, a lone separator counts as an empty path.
 extern const bool kLoneSeparatorIsRoot;
-
-// Paths inside the library are narrow strings in the path encoding: the
-// system's own bytes on POSIX; UTF-8 on Windows, so that every name the
-// system gives (the executable's directory, the Documents folder, the
-// environment) is kept whole for the wide calls, whatever the code page.
-// Text at the interface and in the properties file is in the process's code
-// page (on Windows its ANSI code page); these two convert between them.
-std::string PathFromText(std::string_view text);
-// A character the code page lacks becomes its default character ("?").
-std::string TextFromPath(std::string_view path);
 
 // The value of an environment variable in the path encoding; nullopt when
 // it is not set or cannot be converted.
@@ -90,6 +82,8 @@ enum class FileCreation {
     // Create the file only when no entry of that name exists; never follows
     // a symbolic link.
     kCreateNew,
+    // Create the file, or keep an existing one's content and write after it.
+    kAppend,
 };
 
 struct OpenedFile {
@@ -113,10 +107,18 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 // again forever).
 size_t WriteToFile(FileHandle file, const char* bytes, size_t size);
 
+// How many bytes WriteToFile stores for the text when all of it is stored
+// (each line feed as the platform's line end).
+size_t StoredSize(const char* bytes, size_t size);
+
 // Reads the process's file-size limit: a finite one makes the library's
 // writes from then on keep SIGXFSZ from ending the process (see
 // WriteToFile). Called while the library loads and when a file opens.
 void NoteFileSizeLimit();
+
+// The process's file-size limit in bytes (RLIMIT_FSIZE); nothing where
+// there is none.
+std::optional<std::uint64_t> FileSizeLimit();
 
 // Calls write(context), which writes through a stream of the C or C++
 // library, so that a write past the process's file-size limit fails instead

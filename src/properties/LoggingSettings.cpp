@@ -7,6 +7,7 @@
 #include "core/ProcessSettings.h"
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
+#include "properties/DiskLimits.h"
 #include "properties/PropertyStore.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
@@ -39,6 +40,11 @@ void StartUp() {
     g_loggingTurnedOn = ReadLoggingStatus(&g_loggingTurnedOn);
     g_pLoggingLevel = ReadLoggingLevel(&g_pLoggingLevel, &g_loggingLevelCode);
     g_severityThreshold.store(ThresholdOf(*LoadLoggingSystemProperties(nullptr)), std::memory_order_relaxed);
+    try {
+        SetProcessDiskLimits(DiskLimitsOf(*LoadLoggingSystemProperties(nullptr)));
+    } catch (...) {
+        // Out of memory: no limits, as without the keys.
+    }
 }
 
 struct LibraryStartUp {

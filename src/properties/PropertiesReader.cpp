@@ -10,6 +10,7 @@
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/DirectoryText.h"
+#include "properties/DiskLimits.h"
 #include "properties/PathExistence.h"
 #include "properties/LogFileLocation.h"
 #include "properties/LoggerList.h"
@@ -20,10 +21,18 @@ namespace {
 using Key = IMsgLog::PropertyKey;
 
 // The keys a file may set, in the order lines are matched against them.
-enum FileKey { kDynamicKey, kLogDirKey, kLoggersKey, kLevelKey, kStatusKey, kThresholdKey, kFileKeyCount };
+enum FileKey {
+    kDynamicKey, kLogDirKey, kLoggersKey, kLevelKey, kStatusKey, kThresholdKey,
+    kMaxFileSizeKeyIndex, kMaxFilesKeyIndex, kMaxTotalSizeKeyIndex, kMaxAgeKeyIndex, kFileKeyCount
+};
+const char* const c_maxFileSizeKey = kMaxFileSizeKey;
+const char* const c_maxFilesKey = kMaxFilesKey;
+const char* const c_maxTotalSizeKey = kMaxTotalSizeKey;
+const char* const c_maxAgeKey = kMaxAgeKey;
 const char* const* const kFileKeys[kFileKeyCount] = {
     &Key::DYNAMIC_LOGGING, &Key::LOG_DIR, &Key::LOGGERS, &Key::LOGGING_LEVEL,
     &Key::LOGGING_STATUS, &MsgLogThreshold::PROPERTY_KEY,
+    &c_maxFileSizeKey, &c_maxFilesKey, &c_maxTotalSizeKey, &c_maxAgeKey,
 };
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -86,6 +95,11 @@ std::optional<std::string> AcceptedValue(int key, std::string_view value) {
             return AcceptLogDirectory(value);
         case kLoggersKey:
             return StoredLoggerList(value);
+        case kMaxFileSizeKeyIndex:
+        case kMaxFilesKeyIndex:
+        case kMaxTotalSizeKeyIndex:
+        case kMaxAgeKeyIndex:
+            return AcceptedDiskLimit(*kFileKeys[key], value);
     }
     return std::nullopt;
 }

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "logs/FileMsgLog.h"
 #include "platform/Platform.h"
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
@@ -91,6 +93,36 @@ TEST(FileWriteFailureTest, ALimitInForceAtOpeningNeverEndsTheProcess) {
     EXPECT_GT(at, kivtest::kHeader.size());
     EXPECT_LT(content.size() - at, message.size()) << "more than one fragment";
     EXPECT_EQ(content.substr(at), message.substr(0, content.size() - at));
+}
+
+// With a size limit above the file-size limit, the system logger's file
+// moves on before the system would refuse it: nothing is lost.
+TEST(FileWriteFailureTest, ASizeLimitAboveTheFileSizeLimitLosesNothing) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::TempDirectory directory;
+    constexpr rlim_t kLimit = 20000;
+    const std::string text(100, 'x');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ScopedFileSizeLimit limit(kLimit);
+        DiskLimits limits;
+        limits.maxFileBytes = 1 << 20;
+        IMsgLog* log = new FileMsgLog(directory.DirectoryText(), limits);
+        for (int i = 0; i < 1000; ++i) log->Info("M", text.c_str(), "(U) ");
+        FileMsgLog::DeleteFileMsgLog(&log);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    size_t messages = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        const std::string content = kivtest::ReadFile(entry.path().string());
+        EXPECT_LE(content.size(), kLimit);
+        messages += kivtest::CountOccurrences(content, "(U) " + text + "\n\n");
+    }
+    EXPECT_EQ(messages, 1000u);
 }
 
 // Standard output redirected to a file under the limit: the console log

@@ -118,6 +118,14 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
         {"kiv.log.treshold=WARN", "\"unknown-key\"", "\"kiv.log.threshold\""},
         {"kiv.log.threshold=warning", "\"rejected-value\"", "\"WARN\""},
         {"kiv.\x1b]0;owned\x07\x1b[2J=on", "\"unknown-key\"", "null"},
+        {"kiv.log.max.file.size=10 MB", "\"rejected-value\"", "\"10M\""},
+        {"kiv.log.max.file.size=1K", "\"rejected-value\"", "\"64K\""},
+        {"kiv.log.max.file.size=99999999999G", "\"rejected-value\"", "null"},
+        {"kiv.log.max.total.size=2gb", "\"rejected-value\"", "\"2G\""},
+        {"kiv.log.max.files=0", "\"rejected-value\"", "null"},
+        {"kiv.log.max.age=100001", "\"rejected-value\"", "null"},
+        {"kiv.log.max.file=1M", "\"unknown-key\"", "\"kiv.log.max.files\""},
+        {"kiv.log.maxage=30", "\"unknown-key\"", "\"kiv.log.max.age\""},
 
     };
     std::string properties;
@@ -160,6 +168,46 @@ TEST(DoctorScenariosTest, NamesEachMistakeOnItsLineAndWhatWasMeant) {
                              std::string(1 << 20, 'x') + "=/\nkiv.log.loggers=console|" +
                              std::string(1 << 20, 'c') + "\n");
     EXPECT_EQ(RunDoctor(scenario, {}).output.find("did you mean"), std::string::npos);
+}
+
+// The limits are reported, and what retention would delete now, deleting
+// nothing.
+TEST(DoctorScenariosTest, ReportsDiskLimitsAndWhatRetentionWouldDelete) {
+    Scenario scenario;
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" +
+                             scenario.LogDirectory() + "\n");
+    kivtest::ProcessResult doctor = RunDoctor(scenario, {});
+    EXPECT_NE(doctor.output.find("file size limit: none"), std::string::npos) << doctor.output;
+    EXPECT_NE(doctor.output.find("retention:       none (old log files stay)"), std::string::npos);
+    EXPECT_EQ(Field(RunDoctor(scenario, {"--json"}).output, "maxFiles"), "null");
+
+    const std::vector<std::string> names = {"kiv.log_2020-01-01_00_00_00.log", "kiv.log_2020-01-02_00_00_00.log",
+                                            "kiv.log_2020-01-03_00_00_00.log", "kiv.log_notes.log"};
+    for (const std::string& name : names) kivtest::WriteFile(scenario.LogDirectory() + name, "old");
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" +
+                             scenario.LogDirectory() + "\nkiv.log.max.file.size=1M\nkiv.log.max.files=2\n"
+                             "kiv.log.max.age=30\n");
+    doctor = RunDoctor(scenario, {});
+    for (const std::string expected :
+         {std::string("file size limit: 1048576 bytes"), std::string("retention:       at most 2 files, none older "
+                                                                      "than 30 days"),
+          "delete: " + scenario.LogDirectory() + names[0]}) {
+        EXPECT_NE(doctor.output.find(expected), std::string::npos) << expected << doctor.output;
+    }
+    // The newest two stay as they are now.
+    EXPECT_EQ(doctor.output.find(names[1]), std::string::npos) << doctor.output;
+    EXPECT_EQ(doctor.output.find(names[2]), std::string::npos) << doctor.output;
+    const std::string json = RunDoctor(scenario, {"--json"}).output;
+    EXPECT_EQ(Field(json, "maxFileSize"), "1048576");
+    EXPECT_EQ(Field(json, "maxFiles"), "2");
+    EXPECT_EQ(Field(json, "maxTotalSize"), "null");
+    EXPECT_EQ(Field(json, "action"), "\"delete\"");
+    for (const std::string& name : names) EXPECT_TRUE(std::filesystem::exists(scenario.LogDirectory() + name)) << name;
+
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console\nkiv.log.max.files=2\n");
+    doctor = RunDoctor(scenario, {});
+    EXPECT_NE(doctor.output.find("act only on the system logger's plain.file member, which is not made"),
+              std::string::npos) << doctor.output;
 }
 
 // The threshold is reported; a level other than DEBUG without a threshold

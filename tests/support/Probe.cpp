@@ -170,20 +170,26 @@ void ForkChildren(IMsgLog* system, int children, const std::string& path) {
     MsgLogFactory::DeleteMsgLog(&console);
 }
 
-// "PATH|TAG|COUNT": opens a file log at PATH, says so by creating
-// PATH.TAG.ready, waits for PATH.go, then logs COUNT long messages, so that
-// two processes started together append to one file at the same time.
-void AppendTogether(const std::string& argument) {
+// Waits up to 30 seconds for the path to exist.
+void WaitFor(const std::string& path) {
+    for (int wait = 0; wait < 3000 && !std::filesystem::exists(path); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+// "PATH|TAG|COUNT": opens a file log at PATH (keeping its content with
+// mode Append), says so by creating PATH.TAG.ready, waits for PATH.go, then
+// logs COUNT long messages, so that two processes started together append
+// to one file at the same time.
+void AppendTogether(const std::string& argument, MsgLogFactory::OpenMode mode) {
     const size_t firstBar = argument.find('|');
     const size_t secondBar = argument.find('|', firstBar + 1);
     const std::string path = argument.substr(0, firstBar);
     const std::string tag = argument.substr(firstBar + 1, secondBar - firstBar - 1);
     const int count = std::stoi(argument.substr(secondBar + 1));
-    IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+    IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str(), mode);
     std::ofstream(path + "." + tag + ".ready").put('\n');
-    for (int wait = 0; wait < 3000 && !std::filesystem::exists(path + ".go"); ++wait) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitFor(path + ".go");
     // Longer than any buffer a runtime might split a write at.
     const std::string filler(3000, 'x');
     for (int i = 0; i < count; ++i) {
@@ -277,7 +283,27 @@ void RunStep(const std::string& step) {
         const size_t colon = argument.find(':');
         ForkChildren(system, std::stoi(argument.substr(0, colon)), argument.substr(colon + 1));
     } else if (name == "append") {
-        AppendTogether(argument);
+        AppendTogether(argument, MsgLogFactory::OpenMode::Replace);
+    } else if (name == "append-keep") {
+        AppendTogether(argument, MsgLogFactory::OpenMode::Append);
+    } else if (name == "hold") {
+        // "hold:PATH": says PATH.ready, then waits for PATH.go, so that
+        // another process runs while this one has its files open.
+        std::ofstream(argument + ".ready").put('\n');
+        WaitFor(argument + ".go");
+    } else if (name == "sysmany" && system != nullptr) {
+        // "sysmany:COUNT:LENGTH": COUNT messages "NNNNNN xxx..." of LENGTH
+        // characters in all.
+        const size_t colon = argument.find(':');
+        const int count = std::stoi(argument.substr(0, colon));
+        const size_t length = std::stoul(argument.substr(colon + 1));
+        for (int i = 0; i < count; ++i) {
+            char number[16];
+            std::snprintf(number, sizeof number, "%06d ", i);
+            std::string text = number;
+            text.resize(length > text.size() ? length : text.size(), 'x');
+            system->Info("Probe::Many", text.c_str(), "(U) ");
+        }
     } else if (name == "threads") {
         const size_t colon = argument.find(':');
         WriteFromThreads(std::stoi(argument.substr(0, colon)), std::stoi(argument.substr(colon + 1)));

@@ -5,6 +5,7 @@
 #include <logging/MsgLogThreshold.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "core/TextHelpers.h"
 #include "platform/Platform.h"
 #include "properties/ConfigDirectory.h"
+#include "properties/DiskLimits.h"
 #include "properties/LogFileLocation.h"
 #include "properties/LoggerList.h"
 #include "properties/LoggingSettings.h"
@@ -45,13 +47,20 @@ std::string AcceptedValues(const std::string& key) {
         return "DEBUG, INFO, WARN, ERROR or FATAL, in any case";
     }
     if (key == Key::LOGGERS) return "kind names separated by \"|\"";
+    if (key == Logging::kMaxFileSizeKey || key == Logging::kMaxTotalSizeKey) {
+        return "a size in bytes of at least 64K, with an optional K, M or G (powers of 1024), up to 1073741824G";
+    }
+    if (key == Logging::kMaxFilesKey) return "a whole number of files, at least 1";
+    if (key == Logging::kMaxAgeKey) return "a whole number of days from 1 to 100000";
     return "on or off, in any case";
 }
 
 // The key a mistyped key most likely meant.
 std::optional<std::string> ClosestKey(std::string_view key) {
     return ClosestKnown(key, {Key::DYNAMIC_LOGGING, Key::LOG_DIR, Key::LOGGERS, Key::LOGGING_LEVEL,
-                              Key::LOGGING_STATUS, Logging::MsgLogThreshold::PROPERTY_KEY});
+                              Key::LOGGING_STATUS, Logging::MsgLogThreshold::PROPERTY_KEY,
+                              Logging::kMaxFileSizeKey, Logging::kMaxFilesKey, Logging::kMaxTotalSizeKey,
+                              Logging::kMaxAgeKey});
 }
 
 // The kind name a mistyped kind name most likely meant.
@@ -63,6 +72,25 @@ std::optional<std::string> ClosestKindName(std::string_view name) {
                          Log::LOGGER_TIME_BASED_ROLLING_PLAIN_FILE, Logging::kLoggerJournal});
 }
 
+// The size a rejected size most likely meant: "10M" for "10 MB", "10MiB"
+// or "10m", and the smallest size taken for a smaller one.
+std::optional<std::string> SizeMeant(std::string_view value) {
+    std::string compact;
+    for (const char c : value) {
+        if (c != ' ') compact += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    for (const std::string_view unit : {"IB", "B"}) {
+        if (compact.size() > unit.size() && compact.compare(compact.size() - unit.size(), unit.size(), unit) == 0) {
+            compact.resize(compact.size() - unit.size());
+            break;
+        }
+    }
+    const std::optional<std::uint64_t> amount = Logging::ParseAmount(compact, true);
+    if (!amount) return std::nullopt;
+    if (*amount < Logging::kSmallestFileSizeLimit) return std::string("64K");
+    return compact == value ? std::nullopt : std::optional<std::string>(compact);
+}
+
 // The value a rejected value of the key most likely meant.
 std::optional<std::string> ClosestValue(const std::string& key, std::string_view value) {
     using Level = Logging::IMsgLog::MsgLevel;
@@ -72,6 +100,7 @@ std::optional<std::string> ClosestValue(const std::string& key, std::string_view
                                       Level::LOGGING_ERROR, Level::LOGGING_FATAL});
     }
     if (key == Key::LOGGING_STATUS || key == Key::DYNAMIC_LOGGING) return SwitchMeant(trimmed);
+    if (key == Logging::kMaxFileSizeKey || key == Logging::kMaxTotalSizeKey) return SizeMeant(trimmed);
     return std::nullopt;
 }
 
@@ -196,6 +225,31 @@ std::string Explain(const LineReport& line, std::string_view text) {
             return "passed over: an earlier line already set " + line.key;
     }
     return std::string();
+}
+
+// The disk limits of the store and what retention would do with the log
+// directory now, deleting nothing.
+void DescribeDiskLimits(const Logging::PropertyMap& store, Report& report) {
+    const Logging::DiskLimits limits = Logging::DiskLimitsOf(store);
+    report.maxFileBytes = limits.maxFileBytes;
+    report.maxFiles = limits.retention.maxFiles;
+    report.maxTotalBytes = limits.retention.maxTotalBytes;
+    report.maxAgeDays = limits.retention.maxAgeDays;
+    if (!limits.retention.Any() || !report.logDirectory) return;
+    std::vector<Logging::RetentionOutcome> outcomes;
+    std::string reason;
+    if (!Logging::ApplyRetention(Logging::LogDirectoryPath(*report.logDirectory), limits.retention,
+                                 std::string_view(), true, &outcomes,
+                                 &reason)) {
+        report.retentionProblem = "cannot list the log directory: " + reason;
+        return;
+    }
+    for (const Logging::RetentionOutcome& outcome : outcomes) {
+        const bool removable = outcome.removal == Logging::Platform::Removal::kRemoved;
+        const bool inUse = outcome.removal == Logging::Platform::Removal::kInUse;
+        report.retention.push_back({outcome.path, removable ? "delete" : inUse ? "keep: in use" : "cannot delete",
+                                    removable ? std::string() : outcome.reason});
+    }
 }
 
 // Records what the search and the reader decide.
@@ -441,6 +495,7 @@ Report Diagnose(const char* executable, const char* file, const TargetProcess* p
     if (const auto loggers = store.find(Key::LOGGERS); loggers != store.end()) {
         report.loggers = Clipped(loggers->second);
     }
+    DescribeDiskLimits(store, report);
     report.lookedBesideDoctor =
         report.searched && executable == nullptr && report.variable != VariableState::kSet;
     report.variableNamesFile = DirectoryOfNamedFile(report);

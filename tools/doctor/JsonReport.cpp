@@ -60,6 +60,10 @@ const char* VerdictName(LineVerdict verdict) {
     return "";
 }
 
+std::string Number(const std::optional<std::uint64_t>& number) {
+    return number ? std::to_string(*number) : std::string("null");
+}
+
 }  // namespace
 
 std::string JsonReport(const Report& report) {
@@ -118,7 +122,16 @@ std::string JsonReport(const Report& report) {
         << ", \"workingDirectory\": " << Json(report.workingDirectory)
         << ", \"logDirectorySource\": \""
         << report.logDirectorySource << "\", \"loggers\": " << Json(report.loggers)
-        << "},\n  \"systemLogger\": " << Json(report.systemLogger) << ",\n  \"members\": [";
+        << "},\n  \"diskLimits\": {\"maxFileSize\": " << Number(report.maxFileBytes)
+        << ", \"maxFiles\": " << Number(report.maxFiles) << ", \"maxTotalSize\": " << Number(report.maxTotalBytes)
+        << ", \"maxAgeDays\": " << Number(report.maxAgeDays) << ", \"retentionProblem\": "
+        << Json(report.retentionProblem) << ", \"retention\": [";
+    for (size_t i = 0; i < report.retention.size(); ++i) {
+        const RetentionReport& file = report.retention[i];
+        out << (i == 0 ? "" : ", ") << "{\"path\": " << Json(file.path) << ", \"action\": " << Json(file.action)
+            << ", \"reason\": " << Json(file.reason) << "}";
+    }
+    out << "]},\n  \"systemLogger\": " << Json(report.systemLogger) << ",\n  \"members\": [";
     for (size_t i = 0; i < report.members.size(); ++i) {
         const MemberReport& member = report.members[i];
         out << (i == 0 ? "" : ", ") << "{\"name\": " << Json(member.name)

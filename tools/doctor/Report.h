@@ -3,6 +3,7 @@
 #ifndef KIVLOGGING_TOOLS_DOCTOR_REPORT_H
 #define KIVLOGGING_TOOLS_DOCTOR_REPORT_H
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -26,6 +27,14 @@ struct LineReport {
     std::string explanation;
     // The text the line most likely meant, for a mistyped key or value.
     std::optional<std::string> suggestion;
+};
+
+// What retention would do now with one old log file.
+struct RetentionReport {
+    std::string path;
+    // "delete", "keep: in use" or "cannot delete".
+    std::string action;
+    std::string reason;
 };
 
 struct MemberReport {
@@ -101,6 +110,16 @@ struct Report {
     // "configured", "documents" or "none".
     std::string logDirectorySource = "none";
     std::optional<std::string> loggers;
+    // The disk limits; nothing for a key the file leaves unset.
+    std::optional<std::uint64_t> maxFileBytes;
+    std::optional<std::uint64_t> maxFiles;
+    std::optional<std::uint64_t> maxTotalBytes;
+    std::optional<std::uint64_t> maxAgeDays;
+    // What retention would do in the log directory now, when a limit is set
+    // (nothing is deleted); retentionProblem when the directory cannot be
+    // listed.
+    std::vector<RetentionReport> retention;
+    std::optional<std::string> retentionProblem;
     std::vector<MemberReport> members;
     // Names of the written logger list that name no kind, each once.
     std::vector<std::string> droppedLoggerNames;

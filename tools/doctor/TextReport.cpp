@@ -1,6 +1,7 @@
 #include <sstream>
 
 #include "Report.h"
+#include "TerminalText.h"
 
 namespace kivdoctor {
 namespace {
@@ -66,6 +67,16 @@ void WriteSearch(const Report& report, std::ostringstream& out) {
     }
 }
 
+// The retention limits in words.
+std::string RetentionText(const Report& report) {
+    std::string text;
+    const auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    if (report.maxFiles) add("at most " + std::to_string(*report.maxFiles) + " files");
+    if (report.maxTotalBytes) add("at most " + std::to_string(*report.maxTotalBytes) + " bytes in all");
+    if (report.maxAgeDays) add("none older than " + std::to_string(*report.maxAgeDays) + " days");
+    return text.empty() ? "none (old log files stay)" : text + " (default-named files of the log directory)";
+}
+
 }  // namespace
 
 std::string TextReport(const Report& report) {
@@ -124,7 +135,13 @@ std::string TextReport(const Report& report) {
                                       ")"
                                 : std::string("none"))
         << "\n"
-        << "  logger list:     " << report.loggers.value_or("(not set)") << "\n";
+        << "  logger list:     " << report.loggers.value_or("(not set)") << "\n"
+        << "  file size limit: "
+        << (report.maxFileBytes ? std::to_string(*report.maxFileBytes) +
+                                      " bytes (the system logger's file moves on to a new one before it)"
+                                : std::string("none (the file grows for as long as the process logs)"))
+        << "\n"
+        << "  retention:       " << RetentionText(report) << "\n";
     if (report.outcome == FileOutcome::kRead && !report.threshold && report.level != "DEBUG") {
         out << "  kiv.log.level is " << report.level << ", but the level filters nothing: every\n"
             << "  message is written. To drop messages below " << report.level
@@ -136,6 +153,29 @@ std::string TextReport(const Report& report) {
             << " for a process started there.\n";
     }
     out << "\n";
+
+    const bool limited = report.maxFileBytes || report.maxFiles || report.maxTotalBytes || report.maxAgeDays;
+    bool fileMember = false;
+    for (const MemberReport& member : report.members) {
+        fileMember = fileMember || (member.made && member.name == "plain.file");
+    }
+    if (limited && !fileMember) {
+        out << "The disk limits act only on the system logger's plain.file member, which is not made here.\n\n";
+    }
+    if (report.retentionProblem) {
+        out << "Retention: " << *report.retentionProblem << "; old log files stay.\n\n";
+    } else if (report.maxFiles || report.maxTotalBytes || report.maxAgeDays) {
+        if (report.retention.empty()) {
+            out << "Retention would delete nothing in the log directory now.\n\n";
+        } else {
+            out << "Retention now (nothing was deleted; a process that starts also makes a new file)\n";
+            for (const RetentionReport& file : report.retention) {
+                out << "  " << file.action << ": " << kivtools::TerminalSafeName(file.path)
+                    << (file.reason.empty() ? std::string() : " (" + file.reason + ")") << "\n";
+            }
+            out << "\n";
+        }
+    }
 
     if (report.systemLogger) {
         out << "System logger members\n";

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "retention/LogRetention.h"
+
 namespace kivlog {
 namespace {
 
@@ -10,30 +12,8 @@ constexpr std::string_view kPrefix = "kiv.log_";
 constexpr std::string_view kSuffix = ".log";
 constexpr std::string_view kStampShape = "dddd-dd-dd_dd_dd_dd";
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The N of a library name ("_N" before ".log"), 1 without one; 0 when the
-// name is not the library's.
 int VariantOf(std::string_view name) {
-    if (name.size() < kPrefix.size() + kStampShape.size() + kSuffix.size() ||
-        name.substr(0, kPrefix.size()) != kPrefix || name.substr(name.size() - kSuffix.size()) != kSuffix) {
-        return 0;
-    }
-    const std::string_view stamp = name.substr(kPrefix.size(), kStampShape.size());
-    for (size_t i = 0; i < kStampShape.size(); ++i) {
-        if (kStampShape[i] == 'd' ? !IsDigit(stamp[i]) : stamp[i] != kStampShape[i]) return 0;
-    }
-    std::string_view variant = name.substr(kPrefix.size() + kStampShape.size());
-    variant.remove_suffix(kSuffix.size());
-    if (variant.empty()) return 1;
-    if (variant.size() < 2 || variant.size() > 4 || variant[0] != '_' || variant[1] == '0' ||
-        !std::all_of(variant.begin() + 1, variant.end(), IsDigit)) {
-        return 0;
-    }
-    const int number = std::stoi(std::string(variant.substr(1)));
-    return number >= 2 ? number : 0;
+    return ORVA::KIV::System::Utility::Logging::DefaultLogFileVariant(name);
 }
 
 }  // namespace

@@ -56,18 +56,6 @@ bool WaitForInput(int file, int milliseconds);
 bool FactsOfOpenFile(int file, FileFacts* facts);
 bool FactsOfPath(const std::string& path, FileFacts* facts);
 
-enum class Removal {
-    // Deleted, or with onlyCheck, free to be deleted.
-    kRemoved,
-    // A live process writes the file (it holds the file log's lock).
-    kInUse,
-    kFailed,
-};
-
-// Deletes the file unless a running process writes it as a log file; with
-// onlyCheck, only says which it would be. On failure, *reason says why.
-Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason);
-
 }  // namespace kivlog
 
 #endif  // KIVLOGGING_TOOLS_KIVLOG_TOOLPLATFORM_H

@@ -30,15 +30,6 @@ std::optional<std::string> GetEnvironmentValue(const char* name) {
     return std::string(value);
 }
 
-// POSIX paths are bytes, as text is.
-std::string PathFromText(std::string_view text) {
-    return std::string(text);
-}
-
-std::string TextFromPath(std::string_view path) {
-    return std::string(path);
-}
-
 std::optional<std::string> GetExecutablePath() {
     std::vector<char> buffer(4096);
     for (;;) {
@@ -246,7 +237,8 @@ bool IsLinked(int descriptor) {
 
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC;
-    flags |= creation == FileCreation::kCreateNew ? O_EXCL : O_TRUNC;
+    if (creation == FileCreation::kCreateNew) flags |= O_EXCL;
+    if (creation == FileCreation::kReplace) flags |= O_TRUNC;
     OpenedFile opened;
     NoteFileSizeLimit();
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
@@ -290,11 +282,21 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
     return stored;
 }
 
+size_t StoredSize(const char*, size_t size) {
+    return size;
+}
+
 void NoteFileSizeLimit() {
     rlimit limit{};
     if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
         c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
     }
+}
+
+std::optional<std::uint64_t> FileSizeLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return std::nullopt;
+    return static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
 void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {

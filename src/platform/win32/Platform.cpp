@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/WideText.h"
+
 namespace ORVA::KIV::System::Utility::Logging::Platform {
 
 const char kDirectorySeparator = '\\';
@@ -34,42 +36,7 @@ constexpr int kEnvironmentReads = 10;
 // The longest executable path taken, in wide characters.
 constexpr DWORD kExecutablePathSize = 8192;
 
-// The text of one code page as UTF-16; empty for empty text and for bytes
-// the code page does not decode.
-std::wstring WideOf(std::string_view text, UINT codePage) {
-    if (text.empty() || text.size() > 0x7fffffff) return std::wstring();
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    if (length <= 0) return std::wstring();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string NarrowOf(std::wstring_view wide, UINT codePage) {
-    if (wide.empty() || wide.size() > 0x7fffffff) return std::string();
-    const int size = static_cast<int>(wide.size());
-    const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return std::string();
-    std::string narrow(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
-
-// A path of the library (UTF-8) for the wide calls.
-std::wstring WidePath(const char* path) {
-    return path == nullptr ? std::wstring() : WideOf(path, CP_UTF8);
-}
-
 }  // namespace
-
-std::string PathFromText(std::string_view text) {
-    return NarrowOf(WideOf(text, CP_ACP), CP_UTF8);
-}
-
-std::string TextFromPath(std::string_view path) {
-    return NarrowOf(WideOf(path, CP_UTF8), CP_ACP);
-}
 
 std::optional<std::string> GetEnvironmentValue(const char* name) {
     if (name == nullptr) return std::nullopt;
@@ -82,7 +49,7 @@ std::optional<std::string> GetEnvironmentValue(const char* name) {
         const DWORD result = GetEnvironmentVariableW(wideName.c_str(), buffer.data(), offered);
         if (result == 0) return std::nullopt;
         if (result < offered) {
-            const std::string value = NarrowOf(std::wstring_view(buffer.data(), result), CP_UTF8);
+            const std::string value = PathOfWide(std::wstring_view(buffer.data(), result));
             if (value.empty()) return std::nullopt;
             return value;
         }
@@ -96,7 +63,7 @@ std::optional<std::string> GetExecutablePath() {
     std::vector<wchar_t> path(kExecutablePathSize + 1, L'\0');
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), kExecutablePathSize);
     if (length == 0 || length == kExecutablePathSize) return std::nullopt;
-    return NarrowOf(std::wstring_view(path.data(), length), CP_UTF8);
+    return PathOfWide(std::wstring_view(path.data(), length));
 }
 
 std::string GetDocumentsFolder() {
@@ -108,7 +75,7 @@ std::string GetDocumentsFolder() {
     }
     std::string folder;
     try {
-        folder = NarrowOf(widePath, CP_UTF8);
+        folder = PathOfWide(widePath);
     } catch (...) {
         folder.clear();
     }
@@ -245,6 +212,8 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
         handle = OpenForAppending(wide, CREATE_NEW);
         opened.nameTaken = handle == INVALID_HANDLE_VALUE &&
                            (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS);
+    } else if (creation == FileCreation::kAppend) {
+        handle = OpenForAppending(wide, OPEN_ALWAYS);
     } else {
         // Emptying needs write access, which would give up appending; so the
         // file is emptied through a handle of its own first.
@@ -289,8 +258,16 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
     return stored == convertedSize ? size : TextBytesStored(bytes, size, stored);
 }
 
+size_t StoredSize(const char* bytes, size_t size) {
+    return size + static_cast<size_t>(std::count(bytes, bytes + size, '\n'));
+}
+
 // Windows has no file-size signal.
 void NoteFileSizeLimit() {}
+
+std::optional<std::uint64_t> FileSizeLimit() {
+    return std::nullopt;
+}
 
 void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
     write(context);

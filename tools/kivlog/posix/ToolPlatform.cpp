@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,27 +97,6 @@ bool FactsOfOpenFile(int file, FileFacts* facts) {
 bool FactsOfPath(const std::string& path, FileFacts* facts) {
     struct stat status {};
     return stat(path.c_str(), &status) == 0 && FactsOf(status, facts);
-}
-
-Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason) {
-    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (descriptor < 0) {
-        *reason = std::strerror(errno);
-        return Removal::kFailed;
-    }
-    // Every file log holds a shared lock on its open file: an exclusive
-    // lock is had only when no live process writes the file. It is held
-    // while the name is removed, so no log opens the file in between.
-    Removal result = Removal::kRemoved;
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        result = errno == EWOULDBLOCK ? Removal::kInUse : Removal::kFailed;
-        *reason = result == Removal::kInUse ? "a running process writes it" : std::strerror(errno);
-    } else if (!onlyCheck && unlink(path.c_str()) != 0) {
-        *reason = std::strerror(errno);
-        result = Removal::kFailed;
-    }
-    close(descriptor);
-    return result;
 }
 
 }  // namespace kivlog

@@ -118,27 +118,4 @@ bool FactsOfPath(const std::string& path, FileFacts* facts) {
     return known;
 }
 
-Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* reason) {
-    // The file log opens its file without FILE_SHARE_DELETE, so Windows
-    // refuses to delete, or to open for deleting, a file that a live
-    // process writes.
-    bool done = false;
-    if (onlyCheck) {
-        const HANDLE file = CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        done = file != INVALID_HANDLE_VALUE;
-        if (done) CloseHandle(file);
-    } else {
-        done = DeleteFileA(path.c_str()) != 0;
-    }
-    if (done) return Removal::kRemoved;
-    const DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION) {
-        *reason = "a running process writes it";
-        return Removal::kInUse;
-    }
-    *reason = ErrorText(error);
-    return Removal::kFailed;
-}
-
 }  // namespace kivlog
