@@ -8,6 +8,7 @@
 #include "Report.h"
 #include "TerminalText.h"
 #include "TargetProcess.h"
+#include "platform/PathText.h"
 
 namespace {
 
@@ -84,5 +85,12 @@ int main(int argc, char** argv) {
             return Print(kivdoctor::Diagnose(target.executable.c_str(), nullptr, &target), json);
         });
     }
-    return Print(kivdoctor::Diagnose(executable, file, nullptr), json);
+    // Paths on the command line are text in the code page; the library
+    // looks them up in its path encoding.
+    using ORVA::KIV::System::Utility::Logging::Platform::PathFromText;
+    const std::string executablePath = executable == nullptr ? std::string() : PathFromText(executable);
+    const std::string filePath = file == nullptr ? std::string() : PathFromText(file);
+    return Print(kivdoctor::Diagnose(executable == nullptr ? nullptr : executablePath.c_str(),
+                                     file == nullptr ? nullptr : filePath.c_str(), nullptr),
+                 json);
 }
