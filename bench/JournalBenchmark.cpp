@@ -35,6 +35,9 @@ namespace {
 constexpr char kMethod[] = "Reader::Open";
 constexpr char kMarking[] = "(U) ";
 constexpr char kConfigVariable[] = "KIV_SYS_CONFIG_DIR";
+// Names the configuration directory the bench made for its restart, the
+// only directory it removes.
+constexpr char kMadeVariable[] = "KIVLOG_JOURNAL_BENCH_CONFIG";
 
 // Messages per second for `messages` calls of logOne.
 double Rate(int messages, const std::function<void(int)>& logOne) {
@@ -58,6 +61,7 @@ std::string MessageText(int i) {
     std::ofstream(directory / "kiv.system.properties")
         << "kiv.logging.status=on\nkiv.log.loggers=journal\n";
     setenv(kConfigVariable, directory.c_str(), 1);
+    setenv(kMadeVariable, directory.c_str(), 1);
     execv("/proc/self/exe", argv);
     std::fprintf(stderr, "kivlog-journal-bench: cannot start itself again (errno %d)\n", errno);
     std::exit(2);
@@ -66,9 +70,13 @@ std::string MessageText(int i) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (std::getenv(kConfigVariable) == nullptr) RestartWithJournalConfiguration(argv);
-    // The restarted program removes the configuration it was given.
-    std::filesystem::remove_all(std::getenv(kConfigVariable));
+    const char* made = std::getenv(kMadeVariable);
+    if (made == nullptr || std::getenv(kConfigVariable) == nullptr ||
+        std::string(made) != std::getenv(kConfigVariable)) {
+        RestartWithJournalConfiguration(argv);
+    }
+    // The restarted program removes the configuration it made.
+    std::filesystem::remove_all(made);
 
     int messages = 20000;
     int repetitions = 5;

@@ -60,7 +60,9 @@ std::optional<std::uint64_t> ParseAmount(std::string_view text, bool withSuffix)
             text.remove_suffix(1);
         }
     }
-    if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
+    // Nineteen digits never overflow 64 bits, and the largest amount taken
+    // (an exabyte) has nineteen.
+    if (text.empty() || text.size() > 19 || !std::all_of(text.begin(), text.end(), IsDigit)) return std::nullopt;
     std::uint64_t number = 0;
     for (const char digit : text) number = number * 10 + static_cast<std::uint64_t>(digit - '0');
     if (number > (kMostRetentionBytes >> shift)) return std::nullopt;

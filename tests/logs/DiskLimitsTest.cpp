@@ -283,6 +283,10 @@ TEST(DiskLimitsTest, KeysTakeAmountsWithinTheirBounds) {
         const std::optional<std::string> stored = AcceptedDiskLimit(c.key, c.value);
         EXPECT_EQ(stored.value_or("(rejected)"), c.stored != nullptr ? c.stored : "(rejected)")
             << c.key << "=" << c.value;
+        // What is stored is what the limits hold, the largest amount too.
+        if (c.stored == nullptr || std::string(c.key) != kMaxFileSizeKey) continue;
+        const PropertyMap store{{kMaxFileSizeKey, c.stored}};
+        EXPECT_EQ(DiskLimitsOf(store).maxFileBytes, std::optional<std::uint64_t>(std::stoull(c.stored))) << c.value;
     }
 }
 
