@@ -84,7 +84,9 @@ FileMsgLog::FileMsgLog(const char* fileName, OpenMode mode) {
 FileMsgLog::FileMsgLog() : FileMsgLog(LogDirectory(), ProcessDiskLimits()) {}
 
 FileMsgLog::FileMsgLog(const std::string& directory, const DiskLimits& limits)
-    : m_directory(directory), m_maxFileBytes(limits.maxFileBytes.value_or(0)), m_retention(limits.retention) {
+    // A relative directory is fixed now: later files go where the first
+    // went, whatever directory the process moves to.
+    : m_directory(Platform::AbsolutePath(directory)), m_maxFileBytes(limits.maxFileBytes.value_or(0)), m_retention(limits.retention) {
     // Under a smaller file-size limit (ulimit -f) the file moves on before
     // the system would refuse the rest of it.
     const std::optional<std::uint64_t> systemLimit = Platform::FileSizeLimit();

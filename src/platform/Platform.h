@@ -38,6 +38,11 @@ std::string GetDocumentsFolder();
 
 // The functions below take paths in the path encoding.
 
+// The path made absolute against the current working directory, so that
+// it keeps naming the same place after the process changes directory; the
+// path itself when that cannot be done.
+std::string AbsolutePath(const std::string& path);
+
 // Whether the path names an entry of any kind.
 bool FileExists(const char* path);
 

@@ -234,6 +234,23 @@ TEST(DiskLimitsScenariosTest, RolloverAppliesRetentionToEachNewFile) {
     EXPECT_NE(kivtest::ReadFile(scenario.LogDirectory() + files.back()).find("000299 "), std::string::npos);
 }
 
+// A relative log directory names the directory the first file went to,
+// also for the files of later rollovers and for retention, after the
+// process has moved to another working directory.
+TEST(DiskLimitsScenariosTest, ARelativeLogDirectoryStaysWhereItWasAtStart) {
+    Scenario scenario;
+    const fs::path logs = fs::relative(scenario.LogDirectory());
+    const fs::path elsewhere = scenario.Root().Path() / "elsewhere" / "a" / "b" / "c" / "d" / "e" / "f";
+    fs::create_directories(elsewhere / logs);
+    kivtest::WriteFile((elsewhere / logs / "kiv.log_2020-01-01_00_00_00.log").string(), "old log elsewhere");
+    scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" + logs.string() +
+                             "\nkiv.log.max.file.size=64K\nkiv.log.max.files=3\n");
+    scenario.Run({"syslog:before moving", "cd:" + elsewhere.string(), "sysmany:300:1000"});
+    EXPECT_EQ(scenario.LogFiles().size(), 3u);
+    EXPECT_TRUE(fs::exists(elsewhere / logs / "kiv.log_2020-01-01_00_00_00.log"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere / logs), fs::directory_iterator()), 1);
+}
+
 // Two processes that open one file in append mode keep what it held and
 // each other's messages, each whole, each after its own banner.
 TEST(DiskLimitsScenariosTest, TwoProcessesAppendToOneFileKeepingItsContent) {

@@ -286,6 +286,8 @@ void RunStep(const std::string& step) {
         AppendTogether(argument, MsgLogFactory::OpenMode::Replace);
     } else if (name == "append-keep") {
         AppendTogether(argument, MsgLogFactory::OpenMode::Append);
+    } else if (name == "cd") {
+        std::filesystem::current_path(argument);
     } else if (name == "hold") {
         // "hold:PATH": says PATH.ready, then waits for PATH.go, so that
         // another process runs while this one has its files open.

@@ -106,6 +106,18 @@ std::string GetDocumentsFolder() {
     return home + "/Documents";
 }
 
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path.front() == '/') return path;
+    std::vector<char> directory(4096);
+    while (getcwd(directory.data(), directory.size()) == nullptr) {
+        if (errno != ERANGE) return path;
+        directory.resize(directory.size() * 2);
+    }
+    std::string absolute(directory.data());
+    if (absolute.empty() || absolute.back() != '/') absolute += '/';
+    return absolute + path;
+}
+
 bool FileExists(const char* path) {
     struct stat status {};
     return path != nullptr && stat(path, &status) == 0;

@@ -83,6 +83,18 @@ std::string GetDocumentsFolder() {
     return folder;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    const std::wstring wide = WidePath(path);
+    if (wide.empty()) return path;
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    return PathOfWide(full);
+}
+
 bool FileExists(const char* path) {
     const std::wstring wide = WidePath(path);
     return !wide.empty() && GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
