@@ -157,6 +157,7 @@ bool LogReader::Fill() {
 LogReader::PathState LogReader::LookAtPath() {
     if (m_isStandardInput) return PathState::kSame;
     FileFacts now;
+    if (FactsOfOpenFile(m_file, &now) && now.deleted) return PathState::kGone;
     if (!FactsOfPath(m_path, &now)) return PathState::kGone;
     if (!now.IsSameFile(m_facts)) return PathState::kReplaced;
     return now.size < m_bytesRead ? PathState::kTruncated : PathState::kSame;

@@ -35,6 +35,9 @@ struct FileFacts {
     std::uint64_t file = 0;
     std::uint64_t size = 0;
     bool regular = false;
+    // Deleted while open: no name is left, or (Windows) it goes when the
+    // last handle closes, which a reader holding it would put off forever.
+    bool deleted = false;
 
     bool IsSameFile(const FileFacts& other) const { return device == other.device && file == other.file; }
 };

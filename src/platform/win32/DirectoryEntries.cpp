@@ -11,6 +11,11 @@ namespace ORVA::KIV::System::Utility::Logging::Platform {
 const char kPathSeparator = '\\';
 namespace {
 
+// FileDispositionInfoEx, which the headers declare only for programs that
+// require Windows 10 1709; older systems refuse it and the plain
+// disposition is used.
+constexpr auto kDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+
 // 100-nanosecond ticks from 1601 to 1970.
 constexpr std::int64_t kTicksTo1970 = 116444736000000000LL;
 
@@ -93,9 +98,16 @@ Removal RemoveUnlessInUse(const std::string& path, bool onlyCheck, std::string* 
         *reason = "not a regular file";
         result = Removal::kFailed;
     } else if (!onlyCheck) {
+        // POSIX semantics take the name away at once, even while a reader
+        // such as kivlog -f still has the file open (which then sees it
+        // gone and closes it, freeing its space); where the system lacks
+        // them, the file goes when the last handle closes.
+        FILE_DISPOSITION_INFO_EX posix{};
+        posix.Flags = FILE_DISPOSITION_FLAG_DELETE | FILE_DISPOSITION_FLAG_POSIX_SEMANTICS;
         FILE_DISPOSITION_INFO disposition{};
         disposition.DeleteFile = TRUE;
-        if (!SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)) {
+        if (!SetFileInformationByHandle(file, kDispositionInfoEx, &posix, sizeof posix) &&
+            !SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)) {
             const DWORD error = GetLastError();
             result = error == ERROR_SHARING_VIOLATION ? Removal::kInUse : Removal::kFailed;
             *reason = result == Removal::kInUse ? "a running process writes it" : ErrorText(error);

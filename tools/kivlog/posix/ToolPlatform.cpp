@@ -22,6 +22,7 @@ bool FactsOf(const struct stat& status, FileFacts* facts) {
     facts->file = static_cast<std::uint64_t>(status.st_ino);
     facts->size = static_cast<std::uint64_t>(status.st_size);
     facts->regular = S_ISREG(status.st_mode);
+    facts->deleted = status.st_nlink == 0;
     return true;
 }
 

@@ -23,6 +23,10 @@ bool FactsOfHandle(HANDLE handle, FileFacts* facts) {
     facts->file = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
     facts->size = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
     facts->regular = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    FILE_STANDARD_INFO standard{};
+    facts->deleted = information.nNumberOfLinks == 0 ||
+                     (GetFileInformationByHandleEx(handle, FileStandardInfo, &standard, sizeof standard) &&
+                      standard.DeletePending);
     return true;
 }
 
