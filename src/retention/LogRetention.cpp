@@ -36,6 +36,13 @@ int DefaultLogFileVariant(std::string_view name) {
     for (size_t i = 0; i < kStampShape.size(); ++i) {
         if (kStampShape[i] == 'd' ? !IsDigit(stamp[i]) : stamp[i] != kStampShape[i]) return 0;
     }
+    // A time no clock shows makes a name of another form, which is never
+    // deleted: month, day, hour, minute and second (a leap second too).
+    const auto field = [stamp](size_t at) { return (stamp[at] - '0') * 10 + (stamp[at + 1] - '0'); };
+    if (field(5) < 1 || field(5) > 12 || field(8) < 1 || field(8) > 31 || field(11) > 23 || field(14) > 59 ||
+        field(17) > 60) {
+        return 0;
+    }
     std::string_view variant = name.substr(kPrefix.size() + kStampShape.size());
     variant.remove_suffix(kSuffix.size());
     if (variant.empty()) return 1;

@@ -520,7 +520,8 @@ TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
 TEST(KivlogPruneTest, DeletesOldLibraryLogsButNeitherOpenOnesNorForeignNames) {
     kivtest::TempDirectory directory;
     const std::vector<std::string> foreign = {"kiv.log_notes.log", "kiv.log_2024-01-01_00_00_00_1.log",
-                                              "kiv.log_2024-01-01_00_00_00_1000.log", "other.txt"};
+                                              "kiv.log_2024-01-01_00_00_00_1000.log", "kiv.log_2019-13-45_99_99_99.log",
+                                              "kiv.log_2019-00-01_00_00_00.log", "other.txt"};
     for (const std::string& name : foreign) kivtest::WriteFile(directory.File(name), "x");
     for (const char* name : {"kiv.log_2024-01-01_00_00_00.log", "kiv.log_2024-01-01_00_00_00_2.log",
                              "kiv.log_2024-01-02_00_00_00.log", "kiv.log_2024-01-04_00_00_00.log"}) {
