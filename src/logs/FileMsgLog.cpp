@@ -210,15 +210,25 @@ bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
             m_nextAttemptBytes = m_fileBytes + kBytesBetweenAttempts;
             return false;
         }
+        // A new file starts with its banner, or is no log file: one that
+        // cannot hold it (a full disk) is removed again, and the old file
+        // goes on.
+        const std::string_view banner = header.View();
+        if (Platform::WriteToFile(file, banner.data(), banner.size()) < banner.size()) {
+            Platform::CloseFile(file);
+            std::string reason;
+            Platform::RemoveUnlessInUse(m_directory + fileName, false, &reason);
+            m_nextAttemptBytes = m_fileBytes + kBytesBetweenAttempts;
+            return false;
+        }
         Platform::CloseFile(m_logFile);
         m_logFile = file;
         m_fileName = std::move(fileName);
         m_uniqueName = std::move(uniqueName);
         m_variant = variant;
         m_endsInsideLine = false;
-        m_fileBytes = 0;
+        m_fileBytes = Platform::StoredSize(banner.data(), banner.size());
         m_nextAttemptBytes = 0;
-        WriteLocked(header.View());
         m_headerBytes = m_fileBytes;
         return true;
     } catch (...) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 #include <sys/resource.h>
+
+#include <csignal>
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,6 +125,45 @@ TEST(FileWriteFailureTest, ASizeLimitAboveTheFileSizeLimitLosesNothing) {
         messages += kivtest::CountOccurrences(content, "(U) " + text + "\n\n");
     }
     EXPECT_EQ(messages, 1000u);
+}
+
+// A new file of a rollover that cannot hold its banner (made real with a
+// file-size limit lowered after the log opened) is taken away again: every
+// log file left starts with the banner, and once the limit is gone the next
+// rollover makes one that does.
+TEST(FileWriteFailureTest, ARolloverFileWithoutRoomForItsBannerIsNotKept) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::TempDirectory directory;
+    const std::string text(1000, 'x');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The limit is lowered after the log noted the process's limit, so
+        // the signal is this test's own doing; what is tested is the banner.
+        std::signal(SIGXFSZ, SIG_IGN);
+        DiskLimits limits;
+        limits.maxFileBytes = 64 << 10;
+        IMsgLog* log = new FileMsgLog(directory.DirectoryText(), limits);
+        // A banner and 62 messages of 1041 bytes: the next one moves on.
+        for (int i = 0; i < 62; ++i) log->Info("M", text.c_str(), "(U) ");
+        {
+            ScopedFileSizeLimit limit(16);
+            for (int i = 0; i < 10; ++i) log->Info("M", text.c_str(), "(U) ");
+        }
+        for (int i = 0; i < 200; ++i) log->Info("M", text.c_str(), "(U) ");
+        FileMsgLog::DeleteFileMsgLog(&log);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(directory.Path())) {
+        ++files;
+        EXPECT_EQ(kivtest::MaskTimeStamps(kivtest::ReadFile(entry.path().string())).rfind(kivtest::kHeader, 0), 0u)
+            << entry.path();
+    }
+    EXPECT_GE(files, 3u);
 }
 
 // Standard output redirected to a file under the limit: the console log
