@@ -239,13 +239,18 @@ TEST(DiskLimitsScenariosTest, RolloverAppliesRetentionToEachNewFile) {
 // process has moved to another working directory.
 TEST(DiskLimitsScenariosTest, ARelativeLogDirectoryStaysWhereItWasAtStart) {
     Scenario scenario;
-    const fs::path logs = fs::relative(scenario.LogDirectory());
-    const fs::path elsewhere = scenario.Root().Path() / "elsewhere" / "a" / "b" / "c" / "d" / "e" / "f";
+    // The probe starts in the scenario's directory, where "logs" is its log
+    // directory, and moves to one that has a "logs" of its own.
+    const fs::path started = fs::current_path();
+    fs::current_path(scenario.Root().Path());
+    const fs::path logs = "logs";
+    const fs::path elsewhere = scenario.Root().Path() / "elsewhere";
     fs::create_directories(elsewhere / logs);
     kivtest::WriteFile((elsewhere / logs / "kiv.log_2020-01-01_00_00_00.log").string(), "old log elsewhere");
     scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=plain.file\nkiv.log.dir=" + logs.string() +
                              "\nkiv.log.max.file.size=64K\nkiv.log.max.files=3\n");
     scenario.Run({"syslog:before moving", "cd:" + elsewhere.string(), "sysmany:300:1000"});
+    fs::current_path(started);
     EXPECT_EQ(scenario.LogFiles().size(), 3u);
     EXPECT_TRUE(fs::exists(elsewhere / logs / "kiv.log_2020-01-01_00_00_00.log"));
     EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere / logs), fs::directory_iterator()), 1);
