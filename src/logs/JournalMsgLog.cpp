@@ -51,17 +51,7 @@ void JournalMsgLog::LogMessage(const char* message, int levelCode, const char* m
 void JournalMsgLog::LogMessage(const char* method, const char* message, int levelCode,
                                const char* marking) {
     if (!CanLogMessages() || !LoggingIsOn() || !IsNonEmpty(message)) return;
-    Platform::JournalEntry entry;
-    entry.message = message;
-    entry.marking = marking;
-    entry.method = method;
-    entry.level = MsgLevelName(levelCode);
-    entry.severity = MsgLevelSeverity(levelCode);
-    try {
-        Platform::SendToJournal(m_journal, entry);
-    } catch (...) {
-        // Out of memory for a long text: the message is dropped.
-    }
+    Send({message, marking, method, MsgLevelName(levelCode), MsgLevelSeverity(levelCode)});
 }
 
 void JournalMsgLog::LogMessage(const char* message, const char* marking) {
@@ -69,14 +59,14 @@ void JournalMsgLog::LogMessage(const char* message, const char* marking) {
     // An entry without text is noise in the journal; raw text that is
     // nothing but line ends still shows.
     if (message[0] == '\0' && !IsNonEmpty(marking)) return;
-    Platform::JournalEntry entry;
-    entry.message = message;
-    entry.marking = marking;
-    entry.severity = KIVLOGGING_LEVEL_INFO;
+    Send({message, marking, nullptr, nullptr, KIVLOGGING_LEVEL_INFO});
+}
+
+void JournalMsgLog::Send(const Platform::JournalEntry& entry) noexcept {
     try {
         Platform::SendToJournal(m_journal, entry);
     } catch (...) {
-        // As above.
+        // Out of memory for a long text: the message is dropped.
     }
 }
 

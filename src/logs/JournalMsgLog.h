@@ -38,6 +38,7 @@ protected:
 
 private:
     explicit JournalMsgLog(Platform::JournalHandle journal);
+    void Send(const Platform::JournalEntry& entry) noexcept;
 
     Platform::JournalHandle m_journal;
 };

@@ -5,7 +5,6 @@
 #include "support/win32/CommandLine.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace kivtest {
