@@ -18,20 +18,30 @@ void LockForFork() {
     SystemLoggerMutex().lock();
     PropertyStoreMutex().lock();
     FileMsgLog::LockAllForFork();
-    ConsoleMutex().lock();
+    LockConsoleForFork();
     LocalTimeMutex().lock();
 }
 
-void UnlockAfterFork() {
+void UnlockInParent() {
     LocalTimeMutex().unlock();
-    ConsoleMutex().unlock();
-    FileMsgLog::UnlockAllAfterFork();
+    UnlockConsoleInParent();
+    FileMsgLog::UnlockAllInParent();
+    PropertyStoreMutex().unlock();
+    SystemLoggerMutex().unlock();
+}
+
+// The child has only the forking thread: what other threads had queued to
+// write is theirs, and the parent writes it.
+void UnlockInChild() {
+    LocalTimeMutex().unlock();
+    UnlockConsoleInChild();
+    FileMsgLog::UnlockAllInChild();
     PropertyStoreMutex().unlock();
     SystemLoggerMutex().unlock();
 }
 
 struct ForkGuard {
-    ForkGuard() noexcept { Platform::CallAroundFork(LockForFork, UnlockAfterFork); }
+    ForkGuard() noexcept { Platform::CallAroundFork(LockForFork, UnlockInParent, UnlockInChild); }
 };
 const ForkGuard c_forkGuard;
 

@@ -105,12 +105,17 @@ struct OpenedFile {
 // Windows refuses to delete an open file.
 OpenedFile OpenFileForWriting(const char* path, FileCreation creation);
 
-// Writes the bytes at the end of the file in one request, each line feed as
-// the platform's line end (CR LF on Windows). Returns how many of the bytes
-// were stored: size when all were, less when the system refused the rest
-// (a write that stores nothing counts as refused, never as a reason to try
-// again forever).
-size_t WriteToFile(FileHandle file, const char* bytes, size_t size);
+// Writes the texts, one after another, at the end of the file in one
+// request, each line feed as the platform's line end (CR LF on Windows).
+// Returns how many of their bytes were stored: all of them, or fewer when
+// the system refused the rest (a write that stores nothing counts as
+// refused, never as a reason to try again forever).
+size_t WriteToFile(FileHandle file, const std::string_view* texts, size_t count);
+
+inline size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
+    const std::string_view text(bytes, size);
+    return WriteToFile(file, &text, 1);
+}
 
 // How many bytes WriteToFile stores for the text when all of it is stored
 // (each line feed as the platform's line end).
@@ -168,9 +173,9 @@ bool SendToJournal(JournalHandle journal, const JournalEntry& entry);
 void CloseJournal(JournalHandle journal);
 
 // Arranges for prepare() to run in the thread that calls fork() just before
-// the process is copied, and for afterFork() to run in both processes just
-// after. Nothing happens where processes are not forked.
-void CallAroundFork(void (*prepare)(), void (*afterFork)());
+// the process is copied, and for inParent() and inChild() to run in the two
+// processes just after. Nothing happens where processes are not forked.
+void CallAroundFork(void (*prepare)(), void (*inParent)(), void (*inChild)());
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform
 

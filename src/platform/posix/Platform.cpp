@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -214,6 +215,10 @@ private:
     bool m_wasPending = false;
 };
 
+// The most texts handed to one writev call: more than a batch of messages
+// holds, and within Linux's IOV_MAX (1024).
+constexpr int kLargestGather = 128;
+
 // How often a file that was deleted between its creation and its lock is
 // made again.
 constexpr int kOpenAttempts = 3;
@@ -275,18 +280,47 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     return opened;
 }
 
-size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
+size_t WriteToFile(FileHandle file, const std::string_view* texts, size_t count) {
     std::optional<FileSizeSignalGuard> guard;
     if (c_fileSizeMayBeLimited.load(std::memory_order_relaxed)) guard.emplace();
+    // The texts go as one request; a short write goes on from where it
+    // stopped, which is byte skip of texts[next].
+    iovec pieces[kLargestGather];
     size_t stored = 0;
-    while (stored < size) {
-        const ssize_t written = write(static_cast<int>(file), bytes + stored, size - stored);
+    size_t next = 0;
+    size_t skip = 0;
+    for (;;) {
+        while (next < count && skip == texts[next].size()) {
+            ++next;
+            skip = 0;
+        }
+        if (next == count) break;
+        int used = 0;
+        size_t requested = 0;
+        for (size_t text = next, from = skip; text < count && used < kLargestGather; ++text, from = 0) {
+            pieces[used].iov_base = const_cast<char*>(texts[text].data() + from);
+            pieces[used].iov_len = texts[text].size() - from;
+            requested += pieces[used].iov_len;
+            ++used;
+        }
+        const ssize_t written = writev(static_cast<int>(file), pieces, used);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) break;
         stored += static_cast<size_t>(written);
+        for (size_t left = static_cast<size_t>(written); left > 0;) {
+            const size_t rest = texts[next].size() - skip;
+            if (left < rest) {
+                skip += left;
+                left = 0;
+            } else {
+                left -= rest;
+                skip = 0;
+                ++next;
+            }
+        }
         // A short write may have stopped at the limit: the next one would
         // start there.
-        if (stored < size && !guard) {
+        if (static_cast<size_t>(written) < requested && !guard) {
             c_fileSizeMayBeLimited.store(true, std::memory_order_relaxed);
             guard.emplace();
         }
@@ -324,8 +358,8 @@ bool CloseFile(FileHandle file) {
     return close(static_cast<int>(file)) == 0;
 }
 
-void CallAroundFork(void (*prepare)(), void (*afterFork)()) {
-    pthread_atfork(prepare, afterFork, afterFork);
+void CallAroundFork(void (*prepare)(), void (*inParent)(), void (*inChild)()) {
+    pthread_atfork(prepare, inParent, inChild);
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform

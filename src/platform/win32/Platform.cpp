@@ -240,11 +240,16 @@ OpenedFile OpenFileForWriting(const char* path, FileCreation creation) {
     return opened;
 }
 
-size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
-    // Files hold CR LF line ends; the message is converted whole, so that it
-    // still reaches the system in one write. Messages of ordinary size are
-    // converted on the stack; only a long one takes heap memory.
-    const size_t convertedSize = size + static_cast<size_t>(std::count(bytes, bytes + size, '\n'));
+size_t WriteToFile(FileHandle file, const std::string_view* texts, size_t count) {
+    // Files hold CR LF line ends; the texts are converted into one buffer,
+    // so that they still reach the system in one write. Ordinary messages
+    // are converted on the stack; only long ones take heap memory.
+    size_t size = 0;
+    size_t convertedSize = 0;
+    for (size_t text = 0; text < count; ++text) {
+        size += texts[text].size();
+        convertedSize += StoredSize(texts[text].data(), texts[text].size());
+    }
     char onStack[4096];
     std::unique_ptr<char[]> onHeap;
     char* converted = onStack;
@@ -253,9 +258,12 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         if (!onHeap) return 0;
         converted = onHeap.get();
     }
-    for (size_t from = 0, to = 0; from < size; ++from) {
-        if (bytes[from] == '\n') converted[to++] = '\r';
-        converted[to++] = bytes[from];
+    size_t to = 0;
+    for (size_t text = 0; text < count; ++text) {
+        for (const char c : texts[text]) {
+            if (c == '\n') converted[to++] = '\r';
+            converted[to++] = c;
+        }
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(file);
     const AppendLock lock(handle);
@@ -267,7 +275,15 @@ size_t WriteToFile(FileHandle file, const char* bytes, size_t size) {
         if (!WriteFile(handle, converted + stored, piece, &written, nullptr) || written == 0) break;
         stored += written;
     }
-    return stored == convertedSize ? size : TextBytesStored(bytes, size, stored);
+    if (stored == convertedSize) return size;
+    size_t whole = 0;
+    for (size_t text = 0; text < count && stored > 0; ++text) {
+        const size_t taken = TextBytesStored(texts[text].data(), texts[text].size(), stored);
+        whole += taken;
+        if (taken < texts[text].size()) break;
+        stored -= StoredSize(texts[text].data(), taken);
+    }
+    return whole;
 }
 
 size_t StoredSize(const char* bytes, size_t size) {
@@ -289,6 +305,6 @@ bool CloseFile(FileHandle file) {
     return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
 }
 
-void CallAroundFork(void (*)(), void (*)()) {}
+void CallAroundFork(void (*)(), void (*)(), void (*)()) {}
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform
