@@ -1,45 +1,79 @@
 #include "logs/ConsoleOutput.h"
 
 #include <iostream>
+#include <mutex>
 
+#include "logs/GroupCommit.h"
 #include "platform/Platform.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
+namespace {
 
-std::mutex& ConsoleMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
+// Both are usable at every point of the process's life: constant-initialised,
+// with trivial destructors.
+constinit GroupCommit c_consoleWrites;
+constinit std::mutex c_consoleMutex;
 
-void WriteToConsole(std::string_view text) noexcept {
+struct Batch {
+    const std::string_view* texts;
+    size_t count;
+};
+
+void WriteBatchToConsole(void*, const std::string_view* texts, size_t count) noexcept {
     try {
-        std::lock_guard<std::mutex> lock(ConsoleMutex());
+        // Held by the writing thread, so that a fork never copies the
+        // stream in the middle of a batch.
+        std::lock_guard<std::mutex> lock(c_consoleMutex);
         // The stream is the application's too: a failure of an earlier
-        // write, the library's or the application's, must not silence this
-        // message, and this message's own failure must not silence the
+        // write, the library's or the application's, must not silence these
+        // messages, and their own failure must not silence the
         // application's next output. So the state is cleared for the write
         // and given back as it was found.
         const std::ios_base::iostate found = std::cout.rdstate();
+        Batch batch{texts, count};
         Platform::CallWithoutFileSizeSignal(
             [](void* context) {
-                const std::string_view& message = *static_cast<const std::string_view*>(context);
+                const Batch& batch = *static_cast<const Batch*>(context);
                 try {
                     std::cout.clear();
-                    std::cout.write(message.data(), static_cast<std::streamsize>(message.size()));
+                    for (size_t text = 0; text < batch.count; ++text) {
+                        std::cout.write(batch.texts[text].data(), static_cast<std::streamsize>(batch.texts[text].size()));
+                    }
                     std::cout.flush();
                 } catch (...) {
-                    // A stream set to throw: the message is dropped.
+                    // A stream set to throw: the messages are dropped.
                 }
             },
-            &text);
+            &batch);
         try {
             std::cout.clear(found);
         } catch (...) {
             // The state is back; a stream set to throw says so again.
         }
     } catch (...) {
-        // A failed lock: the message is dropped.
+        // A failed lock: the messages are dropped.
     }
+}
+
+}  // namespace
+
+void WriteToConsole(std::string_view text) noexcept {
+    c_consoleWrites.Write(text, WriteBatchToConsole, nullptr);
+}
+
+void LockConsoleForFork() noexcept {
+    c_consoleMutex.lock();
+    c_consoleWrites.LockForFork();
+}
+
+void UnlockConsoleInParent() noexcept {
+    c_consoleWrites.UnlockInParent();
+    c_consoleMutex.unlock();
+}
+
+void UnlockConsoleInChild() noexcept {
+    c_consoleWrites.UnlockInChild();
+    c_consoleMutex.unlock();
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

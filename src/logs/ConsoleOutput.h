@@ -2,19 +2,22 @@
 #ifndef KIVLOGGING_LOGS_CONSOLEOUTPUT_H
 #define KIVLOGGING_LOGS_CONSOLEOUTPUT_H
 
-#include <mutex>
 #include <string_view>
 
 namespace ORVA::KIV::System::Utility::Logging {
 
-// Writes the text to standard output in one insertion and flushes it, under
-// the console lock, so the message is whole and on the console when the call
-// returns. Never throws; a text the stream refuses is dropped. The stream's
-// state (its error flags) is left as it was found.
+// Writes the text to standard output in one insertion and flushes it, so the
+// message is whole and on the console when the call returns. Threads that
+// write at the same time have their texts written together, with one flush
+// per batch (see GroupCommit). Never throws; a text the stream refuses is
+// dropped. The stream's state (its error flags) is left as it was found.
 void WriteToConsole(std::string_view text) noexcept;
 
-// The one lock of all console logs.
-std::mutex& ConsoleMutex();
+// Around fork(): the forking thread holds the console while the process is
+// copied; the child forgets texts that the parent's other threads queued.
+void LockConsoleForFork() noexcept;
+void UnlockConsoleInParent() noexcept;
+void UnlockConsoleInChild() noexcept;
 
 }  // namespace ORVA::KIV::System::Utility::Logging
 

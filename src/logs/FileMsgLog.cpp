@@ -138,11 +138,25 @@ void FileMsgLog::Unregister() noexcept {
 
 void FileMsgLog::LockAllForFork() {
     c_allLogsMutex.lock();
-    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) log->m_mutex.lock();
+    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) {
+        log->m_mutex.lock();
+        log->m_group.LockForFork();
+    }
 }
 
-void FileMsgLog::UnlockAllAfterFork() {
-    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) log->m_mutex.unlock();
+void FileMsgLog::UnlockAllInParent() {
+    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) {
+        log->m_group.UnlockInParent();
+        log->m_mutex.unlock();
+    }
+    c_allLogsMutex.unlock();
+}
+
+void FileMsgLog::UnlockAllInChild() {
+    for (FileMsgLog* log = c_pFirstLog; log != nullptr; log = log->m_next) {
+        log->m_group.UnlockInChild();
+        log->m_mutex.unlock();
+    }
     c_allLogsMutex.unlock();
 }
 
@@ -177,23 +191,24 @@ void FileMsgLog::WriteHeader() noexcept {
     try {
         MessageBuffer header;
         AppendHeader(header);
+        const std::string_view text = header.View();
         std::lock_guard<std::mutex> lock(m_mutex);
-        WriteLocked(header.View());
+        WriteLocked(&text, 1);
         m_headerBytes = m_fileBytes;
     } catch (...) {
         Close();
     }
 }
 
-bool FileMsgLog::MakeRoomFor(std::string_view text) noexcept {
+bool FileMsgLog::NeedsNewFile(std::uint64_t storedBytes) const noexcept {
     // A message goes whole into one file; one larger than the limit goes
     // into a file of its own, so a file holding only its banner takes it.
-    const std::uint64_t needed =
-        Platform::StoredSize(text.data(), text.size()) + (m_endsInsideLine ? Platform::StoredSize("\n", 1) : 0);
-    if (m_fileBytes <= m_headerBytes || needed <= m_maxFileBytes - std::min(m_fileBytes, m_maxFileBytes) ||
-        m_fileBytes < m_nextAttemptBytes) {
-        return false;
-    }
+    const std::uint64_t needed = storedBytes + (m_endsInsideLine ? Platform::StoredSize("\n", 1) : 0);
+    return m_fileBytes > m_headerBytes && needed > m_maxFileBytes - std::min(m_fileBytes, m_maxFileBytes) &&
+           m_fileBytes >= m_nextAttemptBytes;
+}
+
+bool FileMsgLog::MoveToNewFile() noexcept {
     try {
         MessageBuffer header;
         AppendHeader(header);
@@ -254,39 +269,76 @@ void FileMsgLog::ApplyRetentionNow() noexcept {
 }
 
 void FileMsgLog::Write(std::string_view text) noexcept {
-    bool movedOn = false;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_logFile == Platform::kNoFile) return;
-        if (m_maxFileBytes != 0) movedOn = MakeRoomFor(text);
-        WriteLocked(text);
-    }
-    if (movedOn) ApplyRetentionNow();
+    m_group.Write(
+        text,
+        [](void* log, const std::string_view* texts, size_t count) {
+            static_cast<FileMsgLog*>(log)->WriteBatch(texts, count);
+        },
+        this);
+    // Retention runs outside the batch, so other threads log meanwhile.
+    if (m_retentionDue.load(std::memory_order_relaxed) && m_retentionDue.exchange(false)) ApplyRetentionNow();
 }
 
-size_t FileMsgLog::WriteLocked(std::string_view text) noexcept {
-    if (m_logFile == Platform::kNoFile) return 0;
-    size_t stored;
-    if (!m_endsInsideLine) {
-        stored = Platform::WriteToFile(m_logFile, text.data(), text.size());
-    } else {
-        // A line end of its own closes the fragment, in the same write.
-        try {
-            MessageBuffer separated;
-            separated.Append('\n');
-            separated.Append(text);
-            const std::string_view bytes = separated.View();
-            const size_t storedWithLineEnd = Platform::WriteToFile(m_logFile, bytes.data(), bytes.size());
-            if (storedWithLineEnd > 0) m_endsInsideLine = false;
-            stored = storedWithLineEnd == 0 ? 0 : storedWithLineEnd - 1;
-            if (storedWithLineEnd > 0) m_fileBytes += Platform::StoredSize("\n", 1);
-        } catch (...) {
-            return 0;
-        }
+void FileMsgLog::WriteBatch(const std::string_view* texts, size_t count) noexcept {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_logFile == Platform::kNoFile) return;
+    if (m_maxFileBytes == 0) {
+        WriteLocked(texts, count);
+        return;
     }
-    if (stored > 0 && stored < text.size()) m_endsInsideLine = true;
-    if (m_maxFileBytes != 0) m_fileBytes += Platform::StoredSize(text.data(), stored);
-    return stored;
+    std::uint64_t storedBytes = 0;
+    for (size_t text = 0; text < count; ++text) storedBytes += Platform::StoredSize(texts[text].data(), texts[text].size());
+    if (!NeedsNewFile(storedBytes)) {
+        WriteLocked(texts, count);
+        return;
+    }
+    // The batch crosses the size limit: each message goes on its own, into
+    // the file that has room for it.
+    for (size_t text = 0; text < count; ++text) {
+        if (NeedsNewFile(Platform::StoredSize(texts[text].data(), texts[text].size())) && MoveToNewFile()) {
+            m_retentionDue.store(true);
+        }
+        WriteLocked(&texts[text], 1);
+    }
+}
+
+void FileMsgLog::WriteLocked(const std::string_view* texts, size_t count) noexcept {
+    // The file's size is kept only where a limit needs it.
+    const auto countStored = [this](std::string_view text) {
+        if (m_maxFileBytes != 0) m_fileBytes += Platform::StoredSize(text.data(), text.size());
+    };
+    std::string_view pieces[GroupCommit::kMaxTexts + 1];
+    while (count > 0 && m_logFile != Platform::kNoFile) {
+        // A line end of its own closes the fragment, in the same write.
+        const bool closesFragment = m_endsInsideLine;
+        size_t used = 0;
+        if (closesFragment) pieces[used++] = "\n";
+        const size_t taken = std::min(count, std::size(pieces) - used);
+        std::copy(texts, texts + taken, pieces + used);
+        size_t stored = Platform::WriteToFile(m_logFile, pieces, used + taken);
+        // Refused: the texts are lost, and later ones are tried again.
+        if (stored == 0) return;
+        if (closesFragment) {
+            --stored;
+            m_endsInsideLine = false;
+            countStored("\n");
+        }
+        size_t whole = 0;
+        while (whole < taken && stored >= texts[whole].size()) {
+            stored -= texts[whole].size();
+            countStored(texts[whole]);
+            ++whole;
+        }
+        if (whole < taken && stored > 0) {
+            // Part of a text went in: it is lost, and the texts after it
+            // are tried once more, behind a line end.
+            m_endsInsideLine = true;
+            countStored(texts[whole].substr(0, stored));
+            ++whole;
+        }
+        texts += whole;
+        count -= whole;
+    }
 }
 
 void FileMsgLog::Close() {

@@ -4,22 +4,25 @@
 
 #include <logging/MsgLog.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
 
+#include "logs/GroupCommit.h"
 #include "platform/Platform.h"
 #include "properties/DiskLimits.h"
 
 namespace ORVA::KIV::System::Utility::Logging {
 
 // Writes a header banner when its file opens, then each message whole, in
-// one write under the log's own lock, so that it is in the file when the
-// call returns. A failed write loses only that message; later ones are
-// written once the file accepts data again, and when the failed write left
-// part of a message behind, the next one starts with a line end of its own
-// so that the fragment stands alone.
+// one write, so that it is in the file when the call returns. Threads that
+// log at the same time have their messages written together, in one write
+// per batch (see GroupCommit). A failed write loses only the messages it
+// refused; later ones are written once the file accepts data again, and when
+// the failed write left part of a message behind, the next write starts with
+// a line end of its own so that the fragment stands alone.
 //
 // A log in the log directory keeps to the disk limits it was given: before
 // a message would take its file past the size limit, it moves on to a new
@@ -66,7 +69,8 @@ public:
     // Take and release the locks of every file log of the process, so that
     // a fork() copies none of them held.
     static void LockAllForFork();
-    static void UnlockAllAfterFork();
+    static void UnlockAllInParent();
+    static void UnlockAllInChild();
 
 protected:
     ~FileMsgLog() override;
@@ -82,14 +86,22 @@ private:
     OpenResult Open(const char* path, Platform::FileCreation creation) noexcept;
     void WriteHeader() noexcept;
     void Write(std::string_view text) noexcept;
-    // Writes with m_mutex held; returns how many bytes of text were stored.
-    size_t WriteLocked(std::string_view text) noexcept;
-    // With m_mutex held: moves to a new file when the text would take the
-    // current one past the size limit. True when it moved.
-    bool MakeRoomFor(std::string_view text) noexcept;
+    // Writes a batch of texts, in order, moving to a new file where the
+    // size limit asks for one.
+    void WriteBatch(const std::string_view* texts, size_t count) noexcept;
+    // With m_mutex held: writes the texts in as few writes as the system
+    // allows.
+    void WriteLocked(const std::string_view* texts, size_t count) noexcept;
+    // With m_mutex held: whether texts storing this many bytes would take the
+    // file past the size limit, so that a new file is due.
+    bool NeedsNewFile(std::uint64_t storedBytes) const noexcept;
+    // With m_mutex held: moves to a new file. True when it moved.
+    bool MoveToNewFile() noexcept;
     // Deletes what the retention limits pick in the directory.
     void ApplyRetentionNow() noexcept;
 
+    GroupCommit m_group;
+    // Held by the one thread that writes; guards the members below.
     std::mutex m_mutex;
     Platform::FileHandle m_logFile = Platform::kNoFile;
     // The last write stored part of its text: the file ends inside a line.
@@ -109,6 +121,8 @@ private:
     std::uint64_t m_headerBytes = 0;
     // After a new file could not be made, the file size to try again at.
     std::uint64_t m_nextAttemptBytes = 0;
+    // A new file was made and retention has yet to run.
+    std::atomic<bool> m_retentionDue{false};
     // Links in the list of the process's file logs.
     FileMsgLog* m_previous = nullptr;
     FileMsgLog* m_next = nullptr;

@@ -10,7 +10,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "logs/FileMsgLog.h"
 #include "platform/Platform.h"
@@ -97,6 +101,86 @@ TEST(FileWriteFailureTest, ALimitInForceAtOpeningNeverEndsTheProcess) {
     EXPECT_EQ(content.substr(at), message.substr(0, content.size() - at));
 }
 
+// Eight threads log through a file-size limit, so that the write the system
+// cuts short holds a batch of several threads' messages: what went before
+// the cut is whole and in each thread's order, the one cut message leaves at
+// most a fragment, closed by a line end once the limit is gone, and every
+// message after that is whole.
+TEST(FileWriteFailureTest, AWriteCutShortInsideABatchLeavesOneFragmentThatStandsAlone) {
+    kivtest::ScopedLoggingSwitch on(true);
+    kivtest::TempDirectory directory;
+    const std::string path = directory.File("limited.log");
+    constexpr int kThreads = 8;
+    constexpr int kBefore = 200;
+    constexpr int kAfter = 50;
+    const std::string filler(100, 'x');
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        IMsgLog* log = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
+        const auto logFromThreads = [&](int count, const char* phase) {
+            std::vector<std::thread> threads;
+            for (int t = 0; t < kThreads; ++t) {
+                threads.emplace_back([&, t] {
+                    for (int i = 0; i < count; ++i) {
+                        const std::string text = phase + std::to_string(t) + " " + std::to_string(i) + " " + filler;
+                        log->Info("M", text.c_str(), "(U) ");
+                    }
+                });
+            }
+            for (std::thread& thread : threads) thread.join();
+        };
+        {
+            ScopedFileSizeLimit limit(kivtest::ReadFile(path).size() + 20000);
+            logFromThreads(kBefore, "before ");
+        }
+        logFromThreads(kAfter, "after ");
+        MsgLogFactory::DeleteMsgLog(&log);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+
+    const std::string content = kivtest::MaskTimeStamps(kivtest::ReadFile(path));
+    ASSERT_EQ(content.compare(0, kivtest::kHeader.size(), kivtest::kHeader), 0);
+    static const std::regex message(R"(\n\(U\) INFO \[T\] M:\n\(U\) (before|after) (\d) (\d+) x{100}\n\n)");
+    const auto wholeAt = [&](size_t at, std::smatch& match) {
+        return std::regex_search(content.cbegin() + static_cast<std::ptrdiff_t>(at), content.cend(), match, message,
+                                 std::regex_constants::match_continuous);
+    };
+    std::map<std::string, std::vector<int>> next;
+    int before = 0;
+    int after = 0;
+    int fragments = 0;
+    size_t at = kivtest::kHeader.size();
+    while (at < content.size()) {
+        std::smatch match;
+        if (wholeAt(at, match)) {
+            std::vector<int>& numbers = next[match[1].str()];
+            numbers.resize(kThreads);
+            const int thread = std::stoi(match[2].str());
+            EXPECT_GE(std::stoi(match[3].str()), numbers[static_cast<size_t>(thread)]) << "out of order";
+            numbers[static_cast<size_t>(thread)] = std::stoi(match[3].str()) + 1;
+            ++(match[1] == "before" ? before : after);
+            at += static_cast<size_t>(match.length());
+            continue;
+        }
+        // A fragment: shorter than a message, then the line end that closes
+        // it, then a whole message.
+        ++fragments;
+        ASSERT_EQ(after, 0) << "a fragment after the limit was gone, at " << at;
+        size_t end = at + 1;
+        while (end < content.size() && !(content[end - 1] == '\n' && wholeAt(end, match))) ++end;
+        ASSERT_LT(end, content.size()) << "no whole message after the fragment";
+        EXPECT_LE(end - at, static_cast<size_t>(match.length())) << "more than a fragment";
+        at = end;
+    }
+    EXPECT_GT(before, 0);
+    EXPECT_LE(fragments, 1);
+    EXPECT_EQ(after, kThreads * kAfter);
+}
+
 // With a size limit above the file-size limit, the system logger's file
 // moves on before the system would refuse it: nothing is lost.
 TEST(FileWriteFailureTest, ASizeLimitAboveTheFileSizeLimitLosesNothing) {
@@ -111,7 +195,14 @@ TEST(FileWriteFailureTest, ASizeLimitAboveTheFileSizeLimitLosesNothing) {
         DiskLimits limits;
         limits.maxFileBytes = 1 << 20;
         IMsgLog* log = new FileMsgLog(directory.DirectoryText(), limits);
-        for (int i = 0; i < 1000; ++i) log->Info("M", text.c_str(), "(U) ");
+        // From eight threads, so that batches cross the limit too.
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 8; ++t) {
+            threads.emplace_back([&] {
+                for (int i = 0; i < 125; ++i) log->Info("M", text.c_str(), "(U) ");
+            });
+        }
+        for (std::thread& thread : threads) thread.join();
         FileMsgLog::DeleteFileMsgLog(&log);
         std::_Exit(0);
     }

@@ -138,13 +138,14 @@ TEST(DiskLimitsScenariosTest, ForkedChildrenRollOverOnTheirOwn) {
     if (run["forked-children-finished"] == "-1") GTEST_SKIP() << "processes do not fork here";
     EXPECT_EQ(run["forked-children-finished"], std::to_string(kChildren)) << run.output;
     static const std::regex message(
-        R"(\n\(U\) INFO \[T\] Probe::(Many:\n\(U\) \d{6} x+|Parent:\n\(U\) parent|Child:\n\(U\) child \d+)\n\n)");
+        R"(\n\(U\) INFO \[T\] Probe::(Many:\n\(U\) \d{6} x+|Parent:\n\(U\) parent \d+|Child:\n\(U\) child \d+)\n\n)");
     std::map<std::string, int> seen;
     for (const std::string& text : MessagesOfAllFiles(scenario, message)) ++seen[text];
     for (int child = 0; child < kChildren; ++child) {
         const std::string text = "\n(U) INFO [T] Probe::Child:\n(U) child " + std::to_string(child) + "\n\n";
         EXPECT_EQ(seen.count(text) ? seen.at(text) : 0, 1) << child;
     }
+    for (const auto& [text, count] : seen) EXPECT_EQ(count, 1) << text;
     EXPECT_GE(scenario.LogFiles().size(), 2u);
 }
 

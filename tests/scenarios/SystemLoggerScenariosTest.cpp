@@ -167,9 +167,10 @@ TEST(SystemLoggerScenariosTest, EightThreadsWriteWholeMessagesToBothMembers) {
     }
 }
 
-// A child forked while another thread holds the library's locks must be able
-// to log at once, and every message stays whole in every log.
-TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileAThreadLogs) {
+// A child forked while other threads hold the library's locks, or wait in a
+// batch, must be able to log at once, and every message stays whole in every
+// log and is written once.
+TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileEightThreadsLog) {
     Scenario scenario;
     scenario.WriteProperties("kiv.logging.status=on\nkiv.log.loggers=console|plain.file\n"
                              "kiv.log.dynamic.logging=on\nkiv.log.dir=" + scenario.LogDirectory() + "\n");
@@ -180,7 +181,7 @@ TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileAThreadLogs) {
     EXPECT_EQ(run["forked-children-finished"], std::to_string(kChildren)) << run.output;
 
     static const std::regex message(
-        R"(\n\(U\) INFO \[T\] Probe::(Parent:\n\(U\) parent|Child:\n\(U\) child \d+)\n\n)");
+        R"(\n\(U\) INFO \[T\] Probe::(Parent:\n\(U\) parent \d+|Child:\n\(U\) child \d+)\n\n)");
     const std::vector<std::string> files = scenario.LogFiles();
     ASSERT_EQ(files.size(), 1u);
     const std::map<std::string, int> console = WholeMessages(run.Console(), message);
@@ -193,6 +194,10 @@ TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileAThreadLogs) {
         EXPECT_EQ(console.count(text) ? console.at(text) : 0, 2) << child;
         EXPECT_EQ(system.count(text) ? system.at(text) : 0, 1) << child;
         EXPECT_EQ(file.count(text) ? file.at(text) : 0, 1) << child;
+    }
+    // A child never writes what the parent's threads had queued.
+    for (const auto* messages : {&system, &file}) {
+        for (const auto& [text, count] : *messages) EXPECT_EQ(count, 1) << text;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <logging/MsgLog.h>
 #include <logging/MsgLogThreshold.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -155,10 +156,14 @@ void ForkChildren(IMsgLog* system, int children, const std::string& path) {
     IMsgLog* own = MsgLogFactory::NewMsgLog(IMsgLog::MSG_LOG_PLAIN_FILE, path.c_str());
     IMsgLog* console = SysOutMsgLog::NewSysOutMsgLog();
     const std::vector<IMsgLog*> logs = {system, own, console};
+    // Eight threads, so that children are forked while messages wait in
+    // batches; each parent message is numbered, so a copy would show.
+    std::atomic<int> parentMessages{0};
     const int finished = kivtest::ForkWhileLogging(
-        children,
-        [&logs] {
-            for (IMsgLog* log : logs) log->Info("Probe::Parent", "parent", "(U) ");
+        children, 8,
+        [&logs, &parentMessages] {
+            const std::string text = "parent " + std::to_string(parentMessages.fetch_add(1));
+            for (IMsgLog* log : logs) log->Info("Probe::Parent", text.c_str(), "(U) ");
             IMsgLog::GetLoggingSystemProperty(IMsgLog::PropertyKey::LOG_DIR);
         },
         [&logs](int child) {

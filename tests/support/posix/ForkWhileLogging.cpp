@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 namespace kivtest {
 namespace {
@@ -34,7 +35,7 @@ bool FinishedWell(pid_t child) {
 
 }  // namespace
 
-int ForkWhileLogging(int children, const std::function<void()>& parentLogs,
+int ForkWhileLogging(int children, int writers, const std::function<void()>& parentLogs,
                      const std::function<void(int)>& childLogs) {
     std::fflush(stdout);
     const int original = dup(STDOUT_FILENO);
@@ -42,12 +43,15 @@ int ForkWhileLogging(int children, const std::function<void()>& parentLogs,
     dup2(silent, STDOUT_FILENO);
 
     std::atomic<bool> stop{false};
-    std::thread writer([&] {
-        while (!stop.load()) parentLogs();
-    });
+    std::vector<std::thread> threads;
+    for (int writer = 0; writer < writers; ++writer) {
+        threads.emplace_back([&] {
+            while (!stop.load()) parentLogs();
+        });
+    }
     int finished = 0;
     for (int i = 0; i < children; ++i) {
-        // Let the writer get going between forks.
+        // Let the writers get going between forks.
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
         const pid_t child = fork();
         if (child == 0) {
@@ -59,7 +63,7 @@ int ForkWhileLogging(int children, const std::function<void()>& parentLogs,
         if (child > 0 && FinishedWell(child)) ++finished;
     }
     stop.store(true);
-    writer.join();
+    for (std::thread& thread : threads) thread.join();
 
     std::fflush(stdout);
     dup2(original, STDOUT_FILENO);

@@ -2,7 +2,7 @@
 
 namespace kivtest {
 
-int ForkWhileLogging(int, const std::function<void()>&, const std::function<void(int)>&) {
+int ForkWhileLogging(int, int, const std::function<void()>&, const std::function<void(int)>&) {
     return -1;
 }
 

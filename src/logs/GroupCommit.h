@@ -1,0 +1,94 @@
+// Many threads writing to one destination, each call returning only once
+// its text was handed to the operating system, with fewer system calls than
+// calls when they meet.
+#ifndef KIVLOGGING_LOGS_GROUPCOMMIT_H
+#define KIVLOGGING_LOGS_GROUPCOMMIT_H
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "logs/WakeWord.h"
+
+namespace ORVA::KIV::System::Utility::Logging {
+
+// A caller that finds no write in progress writes its text at once, as if
+// alone. One that finds a write in progress queues its text and waits. The
+// first text queued behind a write makes its caller the leader of the next
+// batch: when the write in progress ends, the leader takes every text queued
+// by then and writes them with one call of the writer, in the order they
+// arrived, and wakes exactly the callers whose texts it wrote. A caller thus
+// waits for at most the write in progress and its own batch's, and the
+// queue holds views of the callers' own texts (which live until they
+// return), so nothing is copied or allocated per text.
+//
+// Trivially destructible and constant-initialised, so that it works at
+// every point of a process's life, static destruction included.
+class GroupCommit {
+public:
+    // A batch holds at most this many texts, and no more than kMaxBytes
+    // unless one text alone is longer or texts join that already waited
+    // once for room (so that short texts cannot keep a long one out).
+    static constexpr size_t kMaxTexts = 64;
+    static constexpr size_t kMaxBytes = 64 * 1024;
+
+    // Writes count texts, in order; never throws. Called by one thread at a
+    // time.
+    using Writer = void (*)(void* context, const std::string_view* texts, size_t count);
+
+    constexpr GroupCommit() noexcept = default;
+    GroupCommit(const GroupCommit&) = delete;
+    GroupCommit& operator=(const GroupCommit&) = delete;
+
+    // Returns once write(context, ...) has written text, called by this
+    // thread or another. Every call on one GroupCommit must pass the same
+    // writer and context.
+    void Write(std::string_view text, Writer write, void* context) noexcept;
+
+    // Around fork(): the thread that forks holds the queue while the process
+    // is copied. The child, whose other threads are gone, forgets their
+    // queued texts (the parent writes them) and any write they had begun.
+    void LockForFork() noexcept;
+    void UnlockInParent() noexcept;
+    void UnlockInChild() noexcept;
+
+private:
+    struct Batch {
+        std::string_view texts[kMaxTexts];
+        size_t count = 0;
+        size_t bytes = 0;
+    };
+
+    void Lock() noexcept;
+    void Unlock() noexcept;
+    // With the lock held: whether text may join the open batch.
+    bool OpenBatchTakes(std::string_view text, bool ignoreByteCap) const noexcept;
+    // Takes the open batch, whose leader this thread is, writes it and
+    // wakes its callers.
+    void LeadBatch(std::uint32_t number, Writer write, void* context) noexcept;
+    // After a write: hands the turn to the open batch's leader, or leaves
+    // the destination idle when nothing waits.
+    void EndWrite() noexcept;
+
+    std::atomic_flag m_locked = ATOMIC_FLAG_INIT;
+    // Guarded by m_locked: a write is in progress, or the open batch's
+    // leader has been given the turn to write next.
+    bool m_writing = false;
+    // Two batches take turns: the open one collects texts while the other
+    // is written. Batch n lives in m_batches[n % 2].
+    Batch m_batches[2];
+    // The open batch's number; waiters for room watch it advance.
+    WakeWord m_openNumber{2};
+    // The batch whose leader may write now.
+    WakeWord m_turn{1};
+    // By parity, the last batch written: batch n is written once
+    // m_written[n % 2] holds n or a later number. A batch and the one after
+    // it never share a word, so publishing wakes only the callers of the
+    // batch written.
+    WakeWord m_written[2] = {WakeWord(0), WakeWord(1)};
+};
+
+}  // namespace ORVA::KIV::System::Utility::Logging
+
+#endif  // KIVLOGGING_LOGS_GROUPCOMMIT_H
