@@ -38,9 +38,9 @@
 
 #include "AllocationCounter.h"
 #include "EmptyCall.h"
+#include "Workload.h"
 
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
-#include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/basic_file_sink.h>
 #include <spdlog/sinks/stdout_sinks.h>
 #include <spdlog/spdlog.h>
@@ -50,18 +50,12 @@ using namespace ORVA::KIV::System::Utility::Logging;
 
 namespace {
 
-constexpr char kMethod[] = "Reader::Open";
-constexpr char kMarking[] = "(U) ";
-constexpr char kReason[] = "no stock";
+using kivbench::kMarking;
+using kivbench::kMethod;
+using kivbench::Median;
+using kivbench::MessageText;
 
-// "file missing <i>" into a caller's buffer, the same work for everyone.
-const char* MessageText(char (&buffer)[64], int i) {
-    constexpr char prefix[] = "file missing ";
-    std::memcpy(buffer, prefix, sizeof prefix - 1);
-    char* end = std::to_chars(buffer + sizeof prefix - 1, buffer + sizeof buffer - 1, i).ptr;
-    *end = '\0';
-    return buffer;
-}
+constexpr char kReason[] = "no stock";
 
 struct Options {
     int messages = 200000;
@@ -125,31 +119,10 @@ private:
 // The physical limit: the message composed in a stack buffer, one write.
 Sample RunBareWrites(const Options& options, const std::filesystem::path& file) {
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-    std::time_t cachedSecond = -1;
-    char stamp[32] = {};
+    kivbench::DirectMessage message;
     const Sample sample = Time(options.messages, [&](int i) {
-        const std::time_t now = std::time(nullptr);
-        if (now != cachedSecond) {
-            std::tm local{};
-            localtime_r(&now, &local);
-            std::strftime(stamp, sizeof stamp, " [%Y/%m/%d %H:%M:%S] ", &local);
-            cachedSecond = now;
-        }
-        char text[64];
         char line[256];
-        size_t length = 0;
-        const auto put = [&](const char* piece) {
-            const size_t size = std::strlen(piece);
-            std::memcpy(line + length, piece, size);
-            length += size;
-        };
-        put("\n(U) WARN");
-        put(stamp);
-        put(kMethod);
-        put(":\n");
-        put(kMarking);
-        put(MessageText(text, i));
-        put("\n\n");
+        const size_t length = message.Compose(line, i);
         if (write(fd, line, length) != static_cast<ssize_t>(length)) std::abort();
     });
     close(fd);
@@ -188,15 +161,10 @@ Sample RunKivFormat(const Options& options, const std::filesystem::path& file) {
 }
 
 #if defined(KIVLOG_BENCH_WITH_SPDLOG)
-// The same two-line layout, flushed after every message.
-constexpr char kKivLayout[] = "\n(U) WARN [%Y/%m/%d %H:%M:%S] %v";
-constexpr char kRejectOrderLayout[] = "\n(U) WARN [%Y/%m/%d %H:%M:%S] RejectOrder:\n(U) %v";
+using kivbench::kKivLayout;
+using kivbench::UseKivLayout;
 
-void UseKivLayout(spdlog::logger& logger, const char* pattern) {
-    logger.set_formatter(std::make_unique<spdlog::pattern_formatter>(
-        pattern, spdlog::pattern_time_type::local, "\n\n"));
-    logger.flush_on(spdlog::level::trace);
-}
+constexpr char kRejectOrderLayout[] = "\n(U) WARN [%Y/%m/%d %H:%M:%S] RejectOrder:\n(U) %v";
 
 Sample RunSpdlog(const Options& options, spdlog::logger& logger) {
     UseKivLayout(logger, kKivLayout);
@@ -276,11 +244,6 @@ double RunEmptyCalls(const Options& options) {
     for (long i = 0; i < options.offCalls; ++i) call->Info(kMethod, "file missing", kMarking);
     const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
     return elapsed.count() / static_cast<double>(options.offCalls);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // The child's side: times each message through the system logger and
