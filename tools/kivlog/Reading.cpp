@@ -118,23 +118,41 @@ private:
         m_toRead.push_back(index);
     }
 
+    // Gets the next record of the input; true when it has one ready.
+    bool ReadOne(int index) {
+        Input& input = m_inputs[index];
+        if (input.finished) return false;
+        input.waiting = false;
+        switch (input.reader->Next(m_options.follow, &input.pending)) {
+            case LogReader::Step::kRecord: return true;
+            case LogReader::Step::kWaiting: input.waiting = true; break;
+            case LogReader::Step::kFinished:
+                input.finished = true;
+                // A file of the same name that comes later is new.
+                if (input.reader->Gone()) m_known.erase(input.reader->Path());
+                break;
+        }
+        return false;
+    }
+
     // Gets the next record of each input in m_toRead.
     void ReadOn() {
         for (const int index : m_toRead) {
-            Input& input = m_inputs[index];
-            if (input.finished) continue;
-            input.waiting = false;
-            switch (input.reader->Next(m_options.follow, &input.pending)) {
-                case LogReader::Step::kRecord: m_ready.push({input.pending.time, index}); break;
-                case LogReader::Step::kWaiting: input.waiting = true; break;
-                case LogReader::Step::kFinished:
-                    input.finished = true;
-                    // A file of the same name that comes later is new.
-                    if (input.reader->Gone()) m_known.erase(input.reader->Path());
-                    break;
-            }
+            if (ReadOne(index)) m_ready.push({m_inputs[index].pending.time, index});
         }
         m_toRead.clear();
+    }
+
+    // Passes the input's pending record on, if the filter takes it.
+    void Pass(Input& input) {
+        const bool passes =
+            input.pending.isLaterPiece ? input.takesLaterPieces : m_options.filter.Passes(input.pending);
+        input.takesLaterPieces = passes && input.pending.continues;
+        if (passes) {
+            m_sinks.onRecord(input.pending);
+        } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
+            m_sinks.onBannerLeftOut(input.pending);
+        }
     }
 
     // Opens the log files that appeared in the followed directories.
@@ -190,16 +208,16 @@ private:
             if (!m_ready.empty()) {
                 const int index = m_ready.top().second;
                 m_ready.pop();
+                // The input's records go on while they stay the earliest: a
+                // run of records of one input costs no heap operation.
                 Input& input = m_inputs[index];
-                const bool passes = input.pending.isLaterPiece ? input.takesLaterPieces
-                                                               : m_options.filter.Passes(input.pending);
-                input.takesLaterPieces = passes && input.pending.continues;
-                if (passes) {
-                    m_sinks.onRecord(input.pending);
-                } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
-                    m_sinks.onBannerLeftOut(input.pending);
-                }
-                m_toRead.push_back(index);
+                do {
+                    Pass(input);
+                    if (!ReadOne(index)) break;
+                    if (m_stopped) return;
+                } while (m_ready.empty() || Ready{input.pending.time, index} < m_ready.top());
+                if (m_stopped) return;
+                if (!input.waiting && !input.finished) m_ready.push({input.pending.time, index});
                 continue;
             }
             const bool waiting = std::any_of(m_inputs.begin(), m_inputs.end(),
