@@ -43,8 +43,9 @@ public:
 
     // Records that start like a message below the level are given as raw
     // text, undescribed: they fail a filter of that level either way, and
-    // describing every record costs more than reading it. keepTimes: their
-    // times are still read, for merging with other inputs.
+    // describing every record costs more than reading it. keepTimes: they
+    // are given, with their times, for merging with other inputs; else they
+    // are not given at all.
     void PassOverBelow(Level minimum, bool keepTimes) {
         m_passOverBelow = minimum;
         m_keepTimesPassedOver = keepTimes;
@@ -83,6 +84,9 @@ private:
     // Starts over on a new or truncated file.
     void Restart();
     void Close();
+    // Passes over the record up to end when it starts below the level;
+    // fills *record with it as raw text when times are kept.
+    bool PassOver(size_t end, Record* record);
     Step Emit(size_t end, bool continues, Record* record);
     void Warn(const std::string& problem, std::uint64_t line);
     // The line a record that starts at m_begin is named by: its first line
