@@ -150,7 +150,7 @@ bool LogReader::Fill() {
     m_end += static_cast<size_t>(got);
     m_bytesRead += static_cast<std::uint64_t>(got);
     m_lastGrowth = Clock::now();
-    m_pipeQuiet = false;
+    m_pipeQuiet = m_settledEarly = false;
     return true;
 }
 
@@ -168,7 +168,7 @@ void LogReader::Restart() {
     m_bytesRead = m_lineFeedsBefore = 0;
     m_cursor = ScanCursor();
     m_inFileLog = m_afterPiece = false;
-    m_atEnd = false;
+    m_atEnd = m_settledEarly = false;
 }
 
 std::uint64_t LogReader::LineOfRecord(std::string_view bytes) const {
@@ -197,6 +197,13 @@ bool LogReader::PassOver(size_t end, Record* record) {
     m_lineFeedsBefore = m_cursor.lineFeeds;
     m_begin = end;
     return true;
+}
+
+TimeKey LogReader::HeldRecordTime() const {
+    Record held;
+    held.bytes = std::string_view(m_buffer.get() + m_begin, m_end - m_begin);
+    DescribeRecord(held, m_inFileLog);
+    return held.kind == RecordKind::kRaw || m_afterPiece ? m_lastTime : held.time;
 }
 
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
@@ -236,6 +243,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
 
 LogReader::Step LogReader::Next(bool follow, Record* record) {
     m_following = follow;
+    const std::optional<TimeKey> releaseUpTo = std::exchange(m_releaseUpTo, std::nullopt);
     for (;;) {
         if (m_leaving && m_begin == m_end) {
             // The old file is read to its end: on to the new one, or wait
@@ -263,7 +271,8 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
         // Only following looks at the clock: it would cost a call per record.
         const Clock::duration quiet = follow ? Clock::now() - m_lastGrowth : Clock::duration::zero();
         const bool ending = m_atEnd || m_leaving.has_value();
-        const bool atEnd = ending || ((m_pipeQuiet || (follow && quiet >= kSettleAfter)) && m_begin < m_end);
+        const bool settled = quiet >= kSettleAfter || m_settledEarly;
+        const bool atEnd = ending || ((m_pipeQuiet || (follow && settled)) && m_begin < m_end);
         switch (FindRecordEnd(data, m_begin, atEnd, m_cursor, &boundary)) {
             case ScanResult::kBoundary:
                 if (!PassOver(boundary, record)) return Emit(boundary, false, record);
@@ -322,7 +331,13 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
             m_leaving = path;
             continue;
         }
-        if (Clock::now() - m_lastGrowth < kSettleAfter || m_begin == m_end) return Step::kWaiting;
+        if (m_begin == m_end) return Step::kWaiting;
+        if (Clock::now() - m_lastGrowth < kSettleAfter && !m_settledEarly) {
+            // Read up to the end just now: the held record is decided on if
+            // a newer record is ready elsewhere.
+            if (!releaseUpTo || HeldRecordTime() > *releaseUpTo) return Step::kWaiting;
+            m_settledEarly = true;
+        }
     }
 }
 

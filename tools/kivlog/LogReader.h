@@ -59,6 +59,13 @@ public:
     // writer, so that what was output so far is shown while it is quiet.
     void OnQuiet(std::function<void()> onQuiet) { m_onQuiet = std::move(onQuiet); }
 
+    // Following: a record of another input, of the time newer, is ready.
+    // The last record held back because the file may still grow is passed
+    // on at the next call, without waiting for the file to stand still, if
+    // it is no newer, whole, and the file has not grown meanwhile: its
+    // writer has moved on, as at a rollover.
+    void ReleaseHeldRecord(TimeKey newer) { m_releaseUpTo = newer; }
+
     // Closes the file until the next read, which opens it again where it
     // stopped (for the open file budget).
     void CloseForNow();
@@ -92,6 +99,8 @@ private:
     // The line a record that starts at m_begin is named by: its first line
     // with text.
     std::uint64_t LineOfRecord(std::string_view bytes) const;
+    // The time the record held back at m_begin sorts by.
+    TimeKey HeldRecordTime() const;
 
     std::string m_path;
     int m_input;
@@ -115,6 +124,11 @@ private:
     std::uint64_t m_lineFeedsBefore = 0;
     std::uint64_t m_bytesRead = 0;
     Clock::time_point m_lastGrowth = Clock::now();
+    // Set by ReleaseHeldRecord for the next call.
+    std::optional<TimeKey> m_releaseUpTo;
+    // The held record is decided on as if the data had stood still, until
+    // the data grows.
+    bool m_settledEarly = false;
     bool m_atEnd = false;
     bool m_following = false;
     // A pipe had nothing to read for a moment: what it gave is decided on.

@@ -86,6 +86,10 @@ private:
         bool takesLaterPieces = false;
         bool waiting = false;
         bool finished = false;
+        // Whether it is in m_holding, and the newest time of another
+        // input's record that its held record was offered release at.
+        bool holding = false;
+        TimeKey releaseTriedAt = 0;
     };
 
     // The inputs with a record ready, the earliest on top; equal times in
@@ -125,7 +129,13 @@ private:
         input.waiting = false;
         switch (input.reader->Next(m_options.follow, &input.pending)) {
             case LogReader::Step::kRecord: return true;
-            case LogReader::Step::kWaiting: input.waiting = true; break;
+            case LogReader::Step::kWaiting:
+                input.waiting = true;
+                if (!input.holding && input.reader->HoldsPartialRecord()) {
+                    input.holding = true;
+                    m_holding.push_back(index);
+                }
+                break;
             case LogReader::Step::kFinished:
                 input.finished = true;
                 // A file of the same name that comes later is new.
@@ -141,6 +151,29 @@ private:
             if (ReadOne(index)) m_ready.push({m_inputs[index].pending.time, index});
         }
         m_toRead.clear();
+    }
+
+    // Before a record of the time newer is passed on: a record held back
+    // because its file may still grow is released if it is whole and the
+    // file has not grown since (see LogReader::ReleaseHeldRecord), so that
+    // it goes on in time order rather than after the quiet that shows it.
+    // Once per input and time: a release tried costs a read.
+    void ReleaseHeldRecords(TimeKey newer) {
+        std::vector<int> holding;
+        holding.swap(m_holding);
+        for (const int index : holding) {
+            Input& input = m_inputs[index];
+            input.holding = false;
+            if (!input.waiting || !input.reader->HoldsPartialRecord()) continue;
+            if (input.releaseTriedAt >= newer) {
+                input.holding = true;
+                m_holding.push_back(index);
+                continue;
+            }
+            input.releaseTriedAt = newer;
+            input.reader->ReleaseHeldRecord(newer);
+            if (ReadOne(index)) m_ready.push({input.pending.time, index});
+        }
     }
 
     // Passes the input's pending record on, if the filter takes it.
@@ -206,6 +239,8 @@ private:
             ReadOn();
             if (m_stopped) return;
             if (!m_ready.empty()) {
+                if (!m_holding.empty()) ReleaseHeldRecords(m_ready.top().first);
+                if (m_stopped) return;
                 const int index = m_ready.top().second;
                 m_ready.pop();
                 // The input's records go on while they stay the earliest: a
@@ -215,7 +250,7 @@ private:
                     Pass(input);
                     if (!ReadOne(index)) break;
                     if (m_stopped) return;
-                } while (m_ready.empty() || Ready{input.pending.time, index} < m_ready.top());
+                } while (m_holding.empty() && (m_ready.empty() || Ready{input.pending.time, index} < m_ready.top()));
                 if (m_stopped) return;
                 if (!input.waiting && !input.finished) m_ready.push({input.pending.time, index});
                 continue;
@@ -241,6 +276,9 @@ private:
     std::vector<Input> m_inputs;
     ReadyQueue m_ready;
     std::vector<int> m_toRead;
+    // Waiting inputs that hold back a record, and perhaps some that no
+    // longer do.
+    std::vector<int> m_holding;
     std::vector<std::string> m_directories;
     std::set<std::string> m_known;
     std::set<std::string> m_fromDirectory;
