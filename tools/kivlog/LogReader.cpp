@@ -30,11 +30,11 @@ bool IsWhole(std::string_view bytes, bool inFileLog) {
 
 }  // namespace
 
-LogReader::LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget)
+LogReader::LogReader(std::string path, int input, size_t limit, size_t readSize, OpenFileBudget* budget)
     : m_path(std::move(path)),
       m_input(input),
       m_limit(limit),
-      m_chunk(std::min(kLargestChunk, limit / 4)),
+      m_chunk(std::min({kLargestChunk, limit / 4, readSize})),
       m_budget(budget),
       m_isStandardInput(m_path == "-"),
       m_capacity(limit + m_chunk) {}

@@ -26,8 +26,9 @@ namespace kivlog {
 class LogReader {
 public:
     // path "-" is standard input. limit: the most bytes of one record held.
+    // readSize: the most bytes read at a time, which the buffer starts at.
     // budget: shared by the readers of one run, not null.
-    LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget);
+    LogReader(std::string path, int input, size_t limit, size_t readSize, OpenFileBudget* budget);
     ~LogReader();
     LogReader(const LogReader&) = delete;
     LogReader& operator=(const LogReader&) = delete;

@@ -29,6 +29,12 @@ constexpr std::chrono::milliseconds kLongWait(5000);
 constexpr size_t kMemoryForRecords = 32 << 20;
 constexpr size_t kLargestLimit = 8 << 20;
 constexpr size_t kSmallestLimit = 32 << 10;
+// The buffers of all inputs together start at most this large, so that
+// what is kept of each input besides (about 1 KiB) fits in the rest of
+// kMemoryForRecords even for 10000 inputs: each reads at most its share at
+// a time, and at least kSmallestRead.
+constexpr size_t kMemoryForReads = 16 << 20;
+constexpr size_t kSmallestRead = 1 << 10;
 
 // The directory that holds a path, as the change watch is given it.
 std::string DirectoryOf(const std::string& path) {
@@ -67,7 +73,9 @@ public:
             }
         }
         if (m_options.follow && !m_directories.empty() && m_sinks.onInputsMayAppear) m_sinks.onInputsMayAppear();
-        m_limit = std::clamp(kMemoryForRecords / std::max<size_t>(files.size(), 1), kSmallestLimit, kLargestLimit);
+        const size_t inputs = std::max<size_t>(files.size(), 1);
+        m_limit = std::clamp(kMemoryForRecords / inputs, kSmallestLimit, kLargestLimit);
+        m_readSize = std::max(kMemoryForReads / inputs, kSmallestRead);
         m_inputCount = files.size();
         for (const std::string& file : files) Add(file);
         Merge();
@@ -106,7 +114,7 @@ private:
         m_known.insert(path);
         const int index = static_cast<int>(m_inputs.size());
         Input input;
-        input.reader = std::make_unique<LogReader>(path, index, m_limit, &m_budget);
+        input.reader = std::make_unique<LogReader>(path, index, m_limit, m_readSize, &m_budget);
         if (m_options.filter.minimumLevel) {
             // One input read to its end needs no times to be merged by.
             input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_inputCount > 1 || m_options.follow);
@@ -285,6 +293,7 @@ private:
     // The followed inputs by directory and name, as changes name them.
     std::map<std::pair<std::string, std::string>, std::vector<int>> m_byName;
     size_t m_limit = kLargestLimit;
+    size_t m_readSize = kMemoryForReads;
     size_t m_inputCount = 0;
     int m_status = 0;
     // Output failed while an input was quiet.
