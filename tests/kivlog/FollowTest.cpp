@@ -74,6 +74,23 @@ std::string Message(const std::string& stamp, const std::string& text) {
     return "\n(U) INFO [" + stamp + "] m:\n" + text + "\n\n";
 }
 
+// The last record of a file is held back until the file stands still, as it
+// may grow; a newer record of another file shows that its writer has moved
+// on (a rollover), and it goes on first, in time order.
+TEST(KivlogFollowTest, ShowsTheLastRecordOfAnOlderFileBeforeNewerFiles) {
+    kivtest::TempDirectory logs;
+    kivtest::TempDirectory output;
+    const std::string lines = output.File("lines.txt");
+    kivtest::WriteFile(logs.File("kiv.log_2024-03-05_07_00_00.log"),
+                       Message("2024/03/05 07:00:00", "old one") + Message("2024/03/05 07:00:01", "old last"));
+    kivtest::WriteFile(logs.File("kiv.log_2024-03-05_07_00_05.log"),
+                       Message("2024/03/05 07:00:05", "new one") + Message("2024/03/05 07:00:06", "new last"));
+    kivtest::BackgroundProcess follower(KIVLOG_TOOL_PATH, {"-f", "--line", logs.Path().string()}, lines);
+    ASSERT_TRUE(Eventually(lines, "m: new last\n"));
+    const std::string shown = kivtest::ReadFile(lines);
+    EXPECT_LT(shown.find("m: old last\n"), shown.find("m: new one\n")) << shown;
+}
+
 // The rest replace followed files by rename, which Windows refuses while a
 // reader holds the file open, or use FIFOs, /proc and SIGPIPE.
 #if !defined(_WIN32)

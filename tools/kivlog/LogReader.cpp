@@ -10,7 +10,7 @@ namespace kivlog {
 namespace {
 
 // Bytes asked for per read: large reads keep system calls rare.
-constexpr size_t kLargestChunk = 1 << 20;
+constexpr size_t kLargestChunk = 128 << 10;
 // Followed data that stood still this long is taken as written: its last
 // record is passed on once it ends in its line ends.
 constexpr std::chrono::milliseconds kSettleAfter(200);
@@ -30,11 +30,11 @@ bool IsWhole(std::string_view bytes, bool inFileLog) {
 
 }  // namespace
 
-LogReader::LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget)
+LogReader::LogReader(std::string path, int input, size_t limit, size_t readSize, OpenFileBudget* budget)
     : m_path(std::move(path)),
       m_input(input),
       m_limit(limit),
-      m_chunk(std::min(kLargestChunk, limit / 4)),
+      m_chunk(std::min({kLargestChunk, limit / 4, readSize})),
       m_budget(budget),
       m_isStandardInput(m_path == "-"),
       m_capacity(limit + m_chunk) {}
@@ -150,7 +150,7 @@ bool LogReader::Fill() {
     m_end += static_cast<size_t>(got);
     m_bytesRead += static_cast<std::uint64_t>(got);
     m_lastGrowth = Clock::now();
-    m_pipeQuiet = false;
+    m_pipeQuiet = m_settledEarly = false;
     return true;
 }
 
@@ -168,7 +168,7 @@ void LogReader::Restart() {
     m_bytesRead = m_lineFeedsBefore = 0;
     m_cursor = ScanCursor();
     m_inFileLog = m_afterPiece = false;
-    m_atEnd = false;
+    m_atEnd = m_settledEarly = false;
 }
 
 std::uint64_t LogReader::LineOfRecord(std::string_view bytes) const {
@@ -176,25 +176,41 @@ std::uint64_t LogReader::LineOfRecord(std::string_view bytes) const {
     return 1 + m_lineFeedsBefore + (startsWithLineEnd ? 1 : 0);
 }
 
+bool LogReader::PassOver(size_t end, Record* record) {
+    // The last record of the input is described anyway: it may be cut.
+    if (!m_passOverBelow || m_afterPiece || (m_atEnd && end == m_end)) return false;
+    const std::string_view bytes(m_buffer.get() + m_begin, end - m_begin);
+    std::optional<TimeKey> stamp;
+    if (!StartsBelowLevel(bytes, *m_passOverBelow, m_keepTimesPassedOver ? &stamp : nullptr)) return false;
+    if (m_keepTimesPassedOver) {
+        // Given on as raw text with its time, so that merging orders the
+        // other records as it would.
+        if (stamp) m_lastTime = *stamp;
+        record->bytes = bytes;
+        record->input = m_input;
+        record->line = LineOfRecord(bytes);
+        record->kind = RecordKind::kRaw;
+        record->time = m_lastTime;
+        record->body = record->text = record->marking = record->method = {};
+        record->torn = record->continues = record->isLaterPiece = false;
+    }
+    m_lineFeedsBefore = m_cursor.lineFeeds;
+    m_begin = end;
+    return true;
+}
+
+TimeKey LogReader::HeldRecordTime() const {
+    Record held;
+    held.bytes = std::string_view(m_buffer.get() + m_begin, m_end - m_begin);
+    DescribeRecord(held, m_inFileLog);
+    return held.kind == RecordKind::kRaw || m_afterPiece ? m_lastTime : held.time;
+}
+
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     // Field by field: clearing the whole record costs more than reading it.
     record->bytes = std::string_view(m_buffer.get() + m_begin, end - m_begin);
     record->input = m_input;
     record->line = LineOfRecord(record->bytes);
-    // The last record of the input is described anyway: it may be cut. The
-    // time is kept, so that merging orders the other records as it would.
-    std::optional<TimeKey> stamp;
-    if (m_passOverBelow && !m_afterPiece && !continues && !(m_atEnd && end == m_end) &&
-        StartsBelowLevel(record->bytes, *m_passOverBelow, m_keepTimesPassedOver ? &stamp : nullptr)) {
-        if (stamp) m_lastTime = *stamp;
-        record->kind = RecordKind::kRaw;
-        record->time = m_lastTime;
-        record->body = record->text = record->marking = record->method = {};
-        record->torn = record->continues = record->isLaterPiece = false;
-        m_lineFeedsBefore = m_cursor.lineFeeds;
-        m_begin = end;
-        return Step::kRecord;
-    }
     if (m_afterPiece) {
         record->kind = RecordKind::kRaw;
         record->body = record->text = record->bytes;
@@ -227,6 +243,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
 
 LogReader::Step LogReader::Next(bool follow, Record* record) {
     m_following = follow;
+    const std::optional<TimeKey> releaseUpTo = std::exchange(m_releaseUpTo, std::nullopt);
     for (;;) {
         if (m_leaving && m_begin == m_end) {
             // The old file is read to its end: on to the new one, or wait
@@ -254,10 +271,13 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
         // Only following looks at the clock: it would cost a call per record.
         const Clock::duration quiet = follow ? Clock::now() - m_lastGrowth : Clock::duration::zero();
         const bool ending = m_atEnd || m_leaving.has_value();
-        const bool atEnd = ending || ((m_pipeQuiet || (follow && quiet >= kSettleAfter)) && m_begin < m_end);
+        const bool settled = quiet >= kSettleAfter || m_settledEarly;
+        const bool atEnd = ending || ((m_pipeQuiet || (follow && settled)) && m_begin < m_end);
         switch (FindRecordEnd(data, m_begin, atEnd, m_cursor, &boundary)) {
             case ScanResult::kBoundary:
-                return Emit(boundary, false, record);
+                if (!PassOver(boundary, record)) return Emit(boundary, false, record);
+                if (m_keepTimesPassedOver) return Step::kRecord;
+                continue;
             case ScanResult::kEnd:
                 if (m_begin == m_end) return follow && !m_atEnd ? Step::kWaiting : Step::kFinished;
                 if (!ending && !IsWhole(data.substr(m_begin), m_inFileLog)) {
@@ -270,7 +290,9 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
                          LineOfRecord(data.substr(m_begin)));
                     FindRecordEnd(std::string_view(m_buffer.get(), m_end), m_begin, true, m_cursor, &boundary);
                 }
-                return Emit(m_end, false, record);
+                if (!PassOver(m_end, record)) return Emit(m_end, false, record);
+                if (m_keepTimesPassedOver) return Step::kRecord;
+                continue;
             case ScanResult::kNeedMore:
                 break;
         }
@@ -309,7 +331,13 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
             m_leaving = path;
             continue;
         }
-        if (Clock::now() - m_lastGrowth < kSettleAfter || m_begin == m_end) return Step::kWaiting;
+        if (m_begin == m_end) return Step::kWaiting;
+        if (Clock::now() - m_lastGrowth < kSettleAfter && !m_settledEarly) {
+            // Read up to the end just now: the held record is decided on if
+            // a newer record is ready elsewhere.
+            if (!releaseUpTo || HeldRecordTime() > *releaseUpTo) return Step::kWaiting;
+            m_settledEarly = true;
+        }
     }
 }
 

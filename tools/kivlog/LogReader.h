@@ -26,8 +26,9 @@ namespace kivlog {
 class LogReader {
 public:
     // path "-" is standard input. limit: the most bytes of one record held.
+    // readSize: the most bytes read at a time, which the buffer starts at.
     // budget: shared by the readers of one run, not null.
-    LogReader(std::string path, int input, size_t limit, OpenFileBudget* budget);
+    LogReader(std::string path, int input, size_t limit, size_t readSize, OpenFileBudget* budget);
     ~LogReader();
     LogReader(const LogReader&) = delete;
     LogReader& operator=(const LogReader&) = delete;
@@ -43,8 +44,9 @@ public:
 
     // Records that start like a message below the level are given as raw
     // text, undescribed: they fail a filter of that level either way, and
-    // describing every record costs more than reading it. keepTimes: their
-    // times are still read, for merging with other inputs.
+    // describing every record costs more than reading it. keepTimes: they
+    // are given, with their times, for merging with other inputs; else they
+    // are not given at all.
     void PassOverBelow(Level minimum, bool keepTimes) {
         m_passOverBelow = minimum;
         m_keepTimesPassedOver = keepTimes;
@@ -57,6 +59,13 @@ public:
     // Called before a read of a pipe (standard input) waits for its
     // writer, so that what was output so far is shown while it is quiet.
     void OnQuiet(std::function<void()> onQuiet) { m_onQuiet = std::move(onQuiet); }
+
+    // Following: a record of another input, of the time newer, is ready.
+    // The last record held back because the file may still grow is passed
+    // on at the next call, without waiting for the file to stand still, if
+    // it is no newer, whole, and the file has not grown meanwhile: its
+    // writer has moved on, as at a rollover.
+    void ReleaseHeldRecord(TimeKey newer) { m_releaseUpTo = newer; }
 
     // Closes the file until the next read, which opens it again where it
     // stopped (for the open file budget).
@@ -83,11 +92,16 @@ private:
     // Starts over on a new or truncated file.
     void Restart();
     void Close();
+    // Passes over the record up to end when it starts below the level;
+    // fills *record with it as raw text when times are kept.
+    bool PassOver(size_t end, Record* record);
     Step Emit(size_t end, bool continues, Record* record);
     void Warn(const std::string& problem, std::uint64_t line);
     // The line a record that starts at m_begin is named by: its first line
     // with text.
     std::uint64_t LineOfRecord(std::string_view bytes) const;
+    // The time the record held back at m_begin sorts by.
+    TimeKey HeldRecordTime() const;
 
     std::string m_path;
     int m_input;
@@ -111,6 +125,11 @@ private:
     std::uint64_t m_lineFeedsBefore = 0;
     std::uint64_t m_bytesRead = 0;
     Clock::time_point m_lastGrowth = Clock::now();
+    // Set by ReleaseHeldRecord for the next call.
+    std::optional<TimeKey> m_releaseUpTo;
+    // The held record is decided on as if the data had stood still, until
+    // the data grows.
+    bool m_settledEarly = false;
     bool m_atEnd = false;
     bool m_following = false;
     // A pipe had nothing to read for a moment: what it gave is decided on.

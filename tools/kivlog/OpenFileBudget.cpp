@@ -6,7 +6,7 @@ namespace kivlog {
 
 void OpenFileBudget::Opening(LogReader* reader) {
     while (m_byUse.size() >= m_limit) {
-        LogReader* oldest = m_byUse.begin()->second;
+        LogReader* oldest = m_byUse.front();
         if (oldest == reader) break;
         oldest->CloseForNow();
     }
@@ -14,21 +14,19 @@ void OpenFileBudget::Opening(LogReader* reader) {
 }
 
 void OpenFileBudget::Used(LogReader* reader) {
-    const auto known = m_lastUse.find(reader);
-    if (known != m_lastUse.end()) {
-        m_byUse.erase({known->second, reader});
-        known->second = ++m_clock;
+    const auto known = m_places.find(reader);
+    if (known != m_places.end()) {
+        m_byUse.splice(m_byUse.end(), m_byUse, known->second);
     } else {
-        m_lastUse.emplace(reader, ++m_clock);
+        m_places.emplace(reader, m_byUse.insert(m_byUse.end(), reader));
     }
-    m_byUse.insert({m_clock, reader});
 }
 
 void OpenFileBudget::Closed(LogReader* reader) {
-    const auto known = m_lastUse.find(reader);
-    if (known == m_lastUse.end()) return;
-    m_byUse.erase({known->second, reader});
-    m_lastUse.erase(known);
+    const auto known = m_places.find(reader);
+    if (known == m_places.end()) return;
+    m_byUse.erase(known->second);
+    m_places.erase(known);
 }
 
 }  // namespace kivlog

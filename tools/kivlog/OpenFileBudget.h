@@ -6,10 +6,8 @@
 #define KIVLOGGING_TOOLS_KIVLOG_OPENFILEBUDGET_H
 
 #include <cstddef>
-#include <cstdint>
-#include <map>
-#include <set>
-#include <utility>
+#include <list>
+#include <unordered_map>
 
 namespace kivlog {
 
@@ -28,10 +26,10 @@ public:
 
 private:
     size_t m_limit;
-    std::uint64_t m_clock = 0;
-    // The open readers by their last use, and each one's last use.
-    std::set<std::pair<std::uint64_t, LogReader*>> m_byUse;
-    std::map<LogReader*, std::uint64_t> m_lastUse;
+    // The open readers, used least recently first, and where each one
+    // stands: a use moves a reader to the back without allocating.
+    std::list<LogReader*> m_byUse;
+    std::unordered_map<LogReader*, std::list<LogReader*>::iterator> m_places;
 };
 
 }  // namespace kivlog

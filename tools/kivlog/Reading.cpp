@@ -29,6 +29,12 @@ constexpr std::chrono::milliseconds kLongWait(5000);
 constexpr size_t kMemoryForRecords = 32 << 20;
 constexpr size_t kLargestLimit = 8 << 20;
 constexpr size_t kSmallestLimit = 32 << 10;
+// The buffers of all inputs together start at most this large, so that
+// what is kept of each input besides (about 1 KiB) fits in the rest of
+// kMemoryForRecords even for 10000 inputs: each reads at most its share at
+// a time, and at least kSmallestRead.
+constexpr size_t kMemoryForReads = 16 << 20;
+constexpr size_t kSmallestRead = 1 << 10;
 
 // The directory that holds a path, as the change watch is given it.
 std::string DirectoryOf(const std::string& path) {
@@ -67,7 +73,9 @@ public:
             }
         }
         if (m_options.follow && !m_directories.empty() && m_sinks.onInputsMayAppear) m_sinks.onInputsMayAppear();
-        m_limit = std::clamp(kMemoryForRecords / std::max<size_t>(files.size(), 1), kSmallestLimit, kLargestLimit);
+        const size_t inputs = std::max<size_t>(files.size(), 1);
+        m_limit = std::clamp(kMemoryForRecords / inputs, kSmallestLimit, kLargestLimit);
+        m_readSize = std::max(kMemoryForReads / inputs, kSmallestRead);
         m_inputCount = files.size();
         for (const std::string& file : files) Add(file);
         Merge();
@@ -86,6 +94,10 @@ private:
         bool takesLaterPieces = false;
         bool waiting = false;
         bool finished = false;
+        // Whether it is in m_holding, and the newest time of another
+        // input's record that its held record was offered release at.
+        bool holding = false;
+        TimeKey releaseTriedAt = 0;
     };
 
     // The inputs with a record ready, the earliest on top; equal times in
@@ -102,7 +114,7 @@ private:
         m_known.insert(path);
         const int index = static_cast<int>(m_inputs.size());
         Input input;
-        input.reader = std::make_unique<LogReader>(path, index, m_limit, &m_budget);
+        input.reader = std::make_unique<LogReader>(path, index, m_limit, m_readSize, &m_budget);
         if (m_options.filter.minimumLevel) {
             // One input read to its end needs no times to be merged by.
             input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_inputCount > 1 || m_options.follow);
@@ -118,23 +130,70 @@ private:
         m_toRead.push_back(index);
     }
 
+    // Gets the next record of the input; true when it has one ready.
+    bool ReadOne(int index) {
+        Input& input = m_inputs[index];
+        if (input.finished) return false;
+        input.waiting = false;
+        switch (input.reader->Next(m_options.follow, &input.pending)) {
+            case LogReader::Step::kRecord: return true;
+            case LogReader::Step::kWaiting:
+                input.waiting = true;
+                if (!input.holding && input.reader->HoldsPartialRecord()) {
+                    input.holding = true;
+                    m_holding.push_back(index);
+                }
+                break;
+            case LogReader::Step::kFinished:
+                input.finished = true;
+                // A file of the same name that comes later is new.
+                if (input.reader->Gone()) m_known.erase(input.reader->Path());
+                break;
+        }
+        return false;
+    }
+
     // Gets the next record of each input in m_toRead.
     void ReadOn() {
         for (const int index : m_toRead) {
-            Input& input = m_inputs[index];
-            if (input.finished) continue;
-            input.waiting = false;
-            switch (input.reader->Next(m_options.follow, &input.pending)) {
-                case LogReader::Step::kRecord: m_ready.push({input.pending.time, index}); break;
-                case LogReader::Step::kWaiting: input.waiting = true; break;
-                case LogReader::Step::kFinished:
-                    input.finished = true;
-                    // A file of the same name that comes later is new.
-                    if (input.reader->Gone()) m_known.erase(input.reader->Path());
-                    break;
-            }
+            if (ReadOne(index)) m_ready.push({m_inputs[index].pending.time, index});
         }
         m_toRead.clear();
+    }
+
+    // Before a record of the time newer is passed on: a record held back
+    // because its file may still grow is released if it is whole and the
+    // file has not grown since (see LogReader::ReleaseHeldRecord), so that
+    // it goes on in time order rather than after the quiet that shows it.
+    // Once per input and time: a release tried costs a read.
+    void ReleaseHeldRecords(TimeKey newer) {
+        std::vector<int> holding;
+        holding.swap(m_holding);
+        for (const int index : holding) {
+            Input& input = m_inputs[index];
+            input.holding = false;
+            if (!input.waiting || !input.reader->HoldsPartialRecord()) continue;
+            if (input.releaseTriedAt >= newer) {
+                input.holding = true;
+                m_holding.push_back(index);
+                continue;
+            }
+            input.releaseTriedAt = newer;
+            input.reader->ReleaseHeldRecord(newer);
+            if (ReadOne(index)) m_ready.push({input.pending.time, index});
+        }
+    }
+
+    // Passes the input's pending record on, if the filter takes it.
+    void Pass(Input& input) {
+        const bool passes =
+            input.pending.isLaterPiece ? input.takesLaterPieces : m_options.filter.Passes(input.pending);
+        input.takesLaterPieces = passes && input.pending.continues;
+        if (passes) {
+            m_sinks.onRecord(input.pending);
+        } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
+            m_sinks.onBannerLeftOut(input.pending);
+        }
     }
 
     // Opens the log files that appeared in the followed directories.
@@ -188,18 +247,20 @@ private:
             ReadOn();
             if (m_stopped) return;
             if (!m_ready.empty()) {
+                if (!m_holding.empty()) ReleaseHeldRecords(m_ready.top().first);
+                if (m_stopped) return;
                 const int index = m_ready.top().second;
                 m_ready.pop();
+                // The input's records go on while they stay the earliest: a
+                // run of records of one input costs no heap operation.
                 Input& input = m_inputs[index];
-                const bool passes = input.pending.isLaterPiece ? input.takesLaterPieces
-                                                               : m_options.filter.Passes(input.pending);
-                input.takesLaterPieces = passes && input.pending.continues;
-                if (passes) {
-                    m_sinks.onRecord(input.pending);
-                } else if (input.pending.kind == RecordKind::kBanner && m_sinks.onBannerLeftOut) {
-                    m_sinks.onBannerLeftOut(input.pending);
-                }
-                m_toRead.push_back(index);
+                do {
+                    Pass(input);
+                    if (!ReadOne(index)) break;
+                    if (m_stopped) return;
+                } while (m_holding.empty() && (m_ready.empty() || Ready{input.pending.time, index} < m_ready.top()));
+                if (m_stopped) return;
+                if (!input.waiting && !input.finished) m_ready.push({input.pending.time, index});
                 continue;
             }
             const bool waiting = std::any_of(m_inputs.begin(), m_inputs.end(),
@@ -223,12 +284,16 @@ private:
     std::vector<Input> m_inputs;
     ReadyQueue m_ready;
     std::vector<int> m_toRead;
+    // Waiting inputs that hold back a record, and perhaps some that no
+    // longer do.
+    std::vector<int> m_holding;
     std::vector<std::string> m_directories;
     std::set<std::string> m_known;
     std::set<std::string> m_fromDirectory;
     // The followed inputs by directory and name, as changes name them.
     std::map<std::pair<std::string, std::string>, std::vector<int>> m_byName;
     size_t m_limit = kLargestLimit;
+    size_t m_readSize = kMemoryForReads;
     size_t m_inputCount = 0;
     int m_status = 0;
     // Output failed while an input was quiet.

@@ -139,12 +139,13 @@ void RecordWriter::WriteLine(const Record& record) {
     m_scratch += '\n';
 }
 
-void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
+bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
     // In slices, each written out once escaped, so that a long text of
     // control characters (six bytes each, escaped) is never held whole.
     constexpr size_t kSlice = 64 << 10;
     const auto isContinuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
     m_scratch += '"';
+    bool held = true;
     while (!text.empty()) {
         size_t cut = std::min(text.size(), kSlice);
         // Never inside a UTF-8 sequence (at most three bytes back) or a
@@ -168,9 +169,11 @@ void RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
         if (m_scratch.size() >= kSlice) {
             m_output.Write(m_scratch);
             m_scratch.clear();
+            held = false;
         }
     }
     m_scratch += '"';
+    return held;
 }
 
 void RecordWriter::AppendTime(TimeKey time) {
@@ -202,9 +205,21 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += ",\"text\":";
     // The text as the caller gave it: a CR LF file's line ends, inside a
     // message too, are the C library's "\n".
-    AppendLongJsonString(record.text, LineEndLength(record.bytes) == 2);
+    const bool crlf = LineEndLength(record.bytes) == 2;
+    const size_t textAt = m_scratch.size();
+    const bool textHeld = AppendLongJsonString(record.text, crlf);
+    const size_t textEnd = m_scratch.size();
     m_scratch += ",\"body\":";
-    AppendLongJsonString(record.body, false);
+    if (textHeld && !crlf) {
+        // The body is the marking and the text: the text escaped once
+        // serves both.
+        m_scratch += '"';
+        AppendJsonStringContent(m_scratch, record.marking, JsonBytes::kUtf8);
+        m_scratch.reserve(m_scratch.size() + textEnd - textAt);
+        m_scratch.append(m_scratch.data() + textAt + 1, textEnd - textAt - 1);
+    } else {
+        AppendLongJsonString(record.body, false);
+    }
     m_scratch += ",\"file\":";
     m_scratch += m_jsonPaths[record.input];
     m_scratch += ",\"line\":";

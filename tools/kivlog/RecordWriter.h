@@ -46,8 +46,9 @@ private:
     void WriteJson(const Record& record);
     void AppendTime(TimeKey time);
     // Appends the text as a JSON string to m_scratch, writing out what is
-    // escaped as it goes; crlfToLf: CR LF is written as LF.
-    void AppendLongJsonString(std::string_view text, bool crlfToLf);
+    // escaped as it goes; crlfToLf: CR LF is written as LF. True when all
+    // of it is still in m_scratch.
+    bool AppendLongJsonString(std::string_view text, bool crlfToLf);
 
     Output& m_output;
     Form m_form;
