@@ -307,15 +307,20 @@ void FileMsgLog::WriteLocked(const std::string_view* texts, size_t count) noexce
     const auto countStored = [this](std::string_view text) {
         if (m_maxFileBytes != 0) m_fileBytes += Platform::StoredSize(text.data(), text.size());
     };
-    std::string_view pieces[GroupCommit::kMaxTexts + 1];
     while (count > 0 && m_logFile != Platform::kNoFile) {
         // A line end of its own closes the fragment, in the same write.
         const bool closesFragment = m_endsInsideLine;
-        size_t used = 0;
-        if (closesFragment) pieces[used++] = "\n";
-        const size_t taken = std::min(count, std::size(pieces) - used);
-        std::copy(texts, texts + taken, pieces + used);
-        size_t stored = Platform::WriteToFile(m_logFile, pieces, used + taken);
+        size_t taken = count;
+        size_t stored = 0;
+        if (!closesFragment) {
+            stored = Platform::WriteToFile(m_logFile, texts, taken);
+        } else {
+            std::string_view pieces[GroupCommit::kMaxTexts + 1];
+            pieces[0] = "\n";
+            taken = std::min(count, std::size(pieces) - 1);
+            std::copy(texts, texts + taken, pieces + 1);
+            stored = Platform::WriteToFile(m_logFile, pieces, taken + 1);
+        }
         // Refused: the texts are lost, and later ones are tried again.
         if (stored == 0) return;
         if (closesFragment) {

@@ -36,7 +36,7 @@ void GroupCommit::Write(std::string_view text, Writer write, void* context) noex
             m_writing = true;
             Unlock();
             write(context, &text, 1);
-            EndWrite();
+            WriteQueued(write, context);
             return;
         }
         const std::uint32_t number = m_openNumber.Load();
@@ -48,15 +48,17 @@ void GroupCommit::Write(std::string_view text, Writer write, void* context) noex
             open.bytes += text.size();
             const bool leads = open.count == 1;
             Unlock();
-            if (leads) {
-                m_turn.WaitUntil([number](std::uint32_t turn) { return turn == number; });
-                LeadBatch(number, write, context);
-            } else {
-                // Later batches of the same parity may have been written by
-                // the time this caller looks: counting on, not equality.
-                m_written[number % 2].WaitUntil([number](std::uint32_t written) {
-                    return static_cast<std::int32_t>(written - number) >= 0;
-                });
+            // Later batches of the same parity may have been written by the
+            // time this caller looks: counting on, not equality. The one
+            // value of the other parity is the turn handed to the leader.
+            bool myTurn = false;
+            m_written[number % 2].WaitUntil([number, leads, &myTurn](std::uint32_t written) {
+                myTurn = leads && written == number - 1;
+                return myTurn || static_cast<std::int32_t>(written - number) >= 0;
+            });
+            if (myTurn) {
+                TakeAndWrite(number, write, context);
+                WriteQueued(write, context);
             }
             return;
         }
@@ -65,7 +67,7 @@ void GroupCommit::Write(std::string_view text, Writer write, void* context) noex
     }
 }
 
-void GroupCommit::LeadBatch(std::uint32_t number, Writer write, void* context) noexcept {
+void GroupCommit::TakeAndWrite(std::uint32_t number, Writer write, void* context) noexcept {
     Lock();
     Batch& next = m_batches[(number + 1) % 2];
     next.count = 0;
@@ -75,21 +77,29 @@ void GroupCommit::LeadBatch(std::uint32_t number, Writer write, void* context) n
     Unlock();
     const Batch& batch = m_batches[number % 2];
     write(context, batch.texts, batch.count);
-    // Before the turn passes on: the batch after the next shares the word,
-    // and its leader must not publish before this one does.
     m_written[number % 2].Publish(number);
-    EndWrite();
 }
 
-void GroupCommit::EndWrite() noexcept {
-    Lock();
-    const std::uint32_t open = m_openNumber.Load();
-    const bool someoneWaits = m_batches[open % 2].count != 0;
-    if (!someoneWaits) m_writing = false;
-    Unlock();
-    // The open batch's leader alone waits for this turn, and it cannot
-    // change the open batch before it has the turn.
-    if (someoneWaits) m_turn.Publish(open);
+void GroupCommit::WriteQueued(Writer write, void* context) noexcept {
+    for (int batches = 0;; ++batches) {
+        Lock();
+        const std::uint32_t open = m_openNumber.Load();
+        if (m_batches[open % 2].count == 0) {
+            m_writing = false;
+            Unlock();
+            return;
+        }
+        Unlock();
+        if (batches == kBatchesPerWriter) {
+            // The writer has done its share: the open batch's leader writes
+            // it. The batch before it of the same parity is written, so its
+            // callers alone read this value.
+            m_written[open % 2].Publish(open - 1);
+            return;
+        }
+        // Only the writer takes batches, so the open one is still there.
+        TakeAndWrite(open, write, context);
+    }
 }
 
 void GroupCommit::LockForFork() noexcept {
@@ -105,12 +115,11 @@ void GroupCommit::UnlockInChild() noexcept {
     m_writing = false;
     m_batches[open % 2].count = 0;
     m_batches[open % 2].bytes = 0;
-    // A turn handed to the open batch before the fork belongs to a leader
-    // that does not exist here.
-    m_turn.ResetInChild(open - 1);
     m_openNumber.ResetInChild(open);
-    m_written[0].ResetInChild(m_written[0].Load());
-    m_written[1].ResetInChild(m_written[1].Load());
+    // A turn handed to the open batch before the fork belongs to a leader
+    // that does not exist here: the word goes back to the batch before.
+    m_written[open % 2].ResetInChild(open - 2);
+    m_written[(open + 1) % 2].ResetInChild(m_written[(open + 1) % 2].Load());
     Unlock();
 }
 

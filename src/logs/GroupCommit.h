@@ -14,14 +14,17 @@
 namespace ORVA::KIV::System::Utility::Logging {
 
 // A caller that finds no write in progress writes its text at once, as if
-// alone. One that finds a write in progress queues its text and waits. The
-// first text queued behind a write makes its caller the leader of the next
-// batch: when the write in progress ends, the leader takes every text queued
-// by then and writes them with one call of the writer, in the order they
-// arrived, and wakes exactly the callers whose texts it wrote. A caller thus
-// waits for at most the write in progress and its own batch's, and the
-// queue holds views of the callers' own texts (which live until they
-// return), so nothing is copied or allocated per text.
+// alone. One that finds a write in progress queues its text in the open
+// batch and waits. The writer, after its own text, goes on taking the open
+// batch and writing all of its texts with one call of the writer, in the
+// order they arrived, waking exactly the callers whose texts it wrote, until
+// nothing waits; after kBatchesPerWriter batches it hands the open batch to
+// that batch's first caller, which writes on in its place. So the writer
+// that is on a processor keeps writing (on a machine with few cores, handing
+// over to a sleeping thread costs about as much as a write), and no caller
+// waits for more than a bounded number of writes. The queue holds views of
+// the callers' own texts (which live until they return), so nothing is
+// copied or allocated per text.
 //
 // Trivially destructible and constant-initialised, so that it works at
 // every point of a process's life, static destruction included.
@@ -32,6 +35,8 @@ public:
     // once for room (so that short texts cannot keep a long one out).
     static constexpr size_t kMaxTexts = 64;
     static constexpr size_t kMaxBytes = 64 * 1024;
+    // The batches one writer writes after its own text before it hands over.
+    static constexpr int kBatchesPerWriter = 8;
 
     // Writes count texts, in order; never throws. Called by one thread at a
     // time.
@@ -64,28 +69,25 @@ private:
     void Unlock() noexcept;
     // With the lock held: whether text may join the open batch.
     bool OpenBatchTakes(std::string_view text, bool ignoreByteCap) const noexcept;
-    // Takes the open batch, whose leader this thread is, writes it and
-    // wakes its callers.
-    void LeadBatch(std::uint32_t number, Writer write, void* context) noexcept;
-    // After a write: hands the turn to the open batch's leader, or leaves
-    // the destination idle when nothing waits.
-    void EndWrite() noexcept;
+    // The writer's part: takes batch number, which is open, and writes it.
+    void TakeAndWrite(std::uint32_t number, Writer write, void* context) noexcept;
+    // The writer's part: writes the batches that queued meanwhile, until none
+    // waits or it has written its share.
+    void WriteQueued(Writer write, void* context) noexcept;
 
     std::atomic_flag m_locked = ATOMIC_FLAG_INIT;
-    // Guarded by m_locked: a write is in progress, or the open batch's
-    // leader has been given the turn to write next.
+    // Guarded by m_locked: a thread writes now, or the open batch's first
+    // caller has been handed the turn to.
     bool m_writing = false;
     // Two batches take turns: the open one collects texts while the other
     // is written. Batch n lives in m_batches[n % 2].
     Batch m_batches[2];
     // The open batch's number; waiters for room watch it advance.
     WakeWord m_openNumber{2};
-    // The batch whose leader may write now.
-    WakeWord m_turn{1};
     // By parity, the last batch written: batch n is written once
-    // m_written[n % 2] holds n or a later number. A batch and the one after
-    // it never share a word, so publishing wakes only the callers of the
-    // batch written.
+    // m_written[n % 2] holds n or a later number. n - 1 there hands batch n
+    // to its first caller to write. A batch and the one after it never share
+    // a word, so publishing wakes only the callers of one batch.
     WakeWord m_written[2] = {WakeWord(0), WakeWord(1)};
 };
 

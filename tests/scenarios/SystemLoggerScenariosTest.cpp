@@ -201,8 +201,9 @@ TEST(SystemLoggerScenariosTest, ForkedChildrenLogAtOnceWhileEightThreadsLog) {
     }
 }
 
-// Two processes that append to one file at once never overwrite or split
-// each other's messages: each lands whole at the end of the file.
+// Two processes that append to one file at once, each from four threads
+// whose messages go in batches, never overwrite or split each other's
+// messages: each lands whole at the end of the file.
 TEST(SystemLoggerScenariosTest, TwoProcessesAppendWholeMessagesToOneFile) {
     Scenario scenario;
     scenario.WriteProperties("kiv.logging.status=on\n");

@@ -184,8 +184,8 @@ void WaitFor(const std::string& path) {
 
 // "PATH|TAG|COUNT": opens a file log at PATH (keeping its content with
 // mode Append), says so by creating PATH.TAG.ready, waits for PATH.go, then
-// logs COUNT long messages, so that two processes started together append
-// to one file at the same time.
+// logs COUNT long messages from four threads, so that two processes started
+// together append batches of messages to one file at the same time.
 void AppendTogether(const std::string& argument, MsgLogFactory::OpenMode mode) {
     const size_t firstBar = argument.find('|');
     const size_t secondBar = argument.find('|', firstBar + 1);
@@ -197,10 +197,17 @@ void AppendTogether(const std::string& argument, MsgLogFactory::OpenMode mode) {
     WaitFor(path + ".go");
     // Longer than any buffer a runtime might split a write at.
     const std::string filler(3000, 'x');
-    for (int i = 0; i < count; ++i) {
-        const std::string text = tag + " " + std::to_string(i) + " " + filler;
-        log->Info("Probe::Append", text.c_str(), "(U) ");
+    constexpr int kThreads = 4;
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < kThreads; ++thread) {
+        threads.emplace_back([&, thread] {
+            for (int i = thread; i < count; i += kThreads) {
+                const std::string text = tag + " " + std::to_string(i) + " " + filler;
+                log->Info("Probe::Append", text.c_str(), "(U) ");
+            }
+        });
     }
+    for (std::thread& thread : threads) thread.join();
     MsgLogFactory::DeleteMsgLog(&log);
 }
 

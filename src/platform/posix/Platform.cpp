@@ -303,7 +303,9 @@ size_t WriteToFile(FileHandle file, const std::string_view* texts, size_t count)
             requested += pieces[used].iov_len;
             ++used;
         }
-        const ssize_t written = writev(static_cast<int>(file), pieces, used);
+        // One piece goes by write(2), which costs a little less.
+        const ssize_t written = used == 1 ? write(static_cast<int>(file), pieces[0].iov_base, pieces[0].iov_len)
+                                          : writev(static_cast<int>(file), pieces, used);
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) break;
         stored += static_cast<size_t>(written);
