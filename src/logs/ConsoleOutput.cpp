@@ -9,10 +9,15 @@
 namespace ORVA::KIV::System::Utility::Logging {
 namespace {
 
-// Both are usable at every point of the process's life: constant-initialised,
-// with trivial destructors.
+// Usable at every point of the process's life: constant-initialised, with a
+// trivial destructor.
 constinit GroupCommit c_consoleWrites;
-constinit std::mutex c_consoleMutex;
+
+// Made on first use, whenever that is.
+std::mutex& ConsoleMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
 
 struct Batch {
     const std::string_view* texts;
@@ -23,7 +28,7 @@ void WriteBatchToConsole(void*, const std::string_view* texts, size_t count) noe
     try {
         // Held by the writing thread, so that a fork never copies the
         // stream in the middle of a batch.
-        std::lock_guard<std::mutex> lock(c_consoleMutex);
+        std::lock_guard<std::mutex> lock(ConsoleMutex());
         // The stream is the application's too: a failure of an earlier
         // write, the library's or the application's, must not silence these
         // messages, and their own failure must not silence the
@@ -62,18 +67,18 @@ void WriteToConsole(std::string_view text) noexcept {
 }
 
 void LockConsoleForFork() noexcept {
-    c_consoleMutex.lock();
+    ConsoleMutex().lock();
     c_consoleWrites.LockForFork();
 }
 
 void UnlockConsoleInParent() noexcept {
     c_consoleWrites.UnlockInParent();
-    c_consoleMutex.unlock();
+    ConsoleMutex().unlock();
 }
 
 void UnlockConsoleInChild() noexcept {
     c_consoleWrites.UnlockInChild();
-    c_consoleMutex.unlock();
+    ConsoleMutex().unlock();
 }
 
 }  // namespace ORVA::KIV::System::Utility::Logging

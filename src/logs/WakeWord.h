@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "platform/Platform.h"
+
 namespace ORVA::KIV::System::Utility::Logging {
 
 // Tells the processor that this thread spins, so that it spins cheaply.
@@ -35,7 +37,7 @@ public:
         // Sequentially consistent on both sides: either the sleeper counted
         // below sees this store before it sleeps, or this load sees it.
         m_value.store(value, std::memory_order_seq_cst);
-        if (m_sleepers.load(std::memory_order_seq_cst) != 0) m_value.notify_all();
+        if (m_sleepers.load(std::memory_order_seq_cst) != 0) Platform::WakeSleepersOn(m_value);
     }
 
     // In a child process just forked: the value, and no sleepers (they
@@ -60,9 +62,9 @@ public:
             m_sleepers.fetch_add(1, std::memory_order_seq_cst);
             const std::uint32_t seen = m_value.load(std::memory_order_seq_cst);
             const bool finished = done(seen);
-            // The kernel sleeps only while the word still holds what was
+            // The sleep begins only while the word still holds what was
             // seen, so a value published since cannot be missed.
-            if (!finished) m_value.wait(seen, std::memory_order_seq_cst);
+            if (!finished) Platform::SleepWhileWordIs(m_value, seen);
             m_sleepers.fetch_sub(1, std::memory_order_relaxed);
             if (finished) return;
         }

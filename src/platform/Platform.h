@@ -4,6 +4,7 @@
 #ifndef KIVLOGGING_PLATFORM_PLATFORM_H
 #define KIVLOGGING_PLATFORM_PLATFORM_H
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -171,6 +172,14 @@ struct JournalEntry {
 bool SendToJournal(JournalHandle journal, const JournalEntry& entry);
 
 void CloseJournal(JournalHandle journal);
+
+// Sleeps while the word holds value, for a wait that looking again did not
+// end; returns once woken, or at any time (the caller looks again). A change
+// of the word followed by WakeSleepersOn(word) is never missed.
+void SleepWhileWordIs(const std::atomic<std::uint32_t>& word, std::uint32_t value);
+
+// Wakes every thread sleeping on the word; call after changing it.
+void WakeSleepersOn(const std::atomic<std::uint32_t>& word);
 
 // Arranges for prepare() to run in the thread that calls fork() just before
 // the process is copied, and for inParent() and inChild() to run in the two

@@ -1,12 +1,14 @@
 #include "platform/Platform.h"
 
 #include <fcntl.h>
+#include <linux/futex.h>
 #include <pthread.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -358,6 +360,25 @@ void CallWithoutFileSizeSignal(void (*write)(void* context), void* context) {
 
 bool CloseFile(FileHandle file) {
     return close(static_cast<int>(file)) == 0;
+}
+
+namespace {
+
+// The futex is the word itself: the kernel compares it with value and
+// sleeps in one step, so a change made before a wake cannot be missed.
+long Futex(const std::atomic<std::uint32_t>& word, int operation, std::uint32_t value) {
+    static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t));
+    return syscall(SYS_futex, reinterpret_cast<const std::uint32_t*>(&word), operation, value, nullptr, nullptr, 0);
+}
+
+}  // namespace
+
+void SleepWhileWordIs(const std::atomic<std::uint32_t>& word, std::uint32_t value) {
+    Futex(word, FUTEX_WAIT_PRIVATE, value);
+}
+
+void WakeSleepersOn(const std::atomic<std::uint32_t>& word) {
+    Futex(word, FUTEX_WAKE_PRIVATE, INT32_MAX);
 }
 
 void CallAroundFork(void (*prepare)(), void (*inParent)(), void (*inChild)()) {

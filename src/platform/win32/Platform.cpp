@@ -305,6 +305,33 @@ bool CloseFile(FileHandle file) {
     return CloseHandle(reinterpret_cast<HANDLE>(file)) != 0;
 }
 
+namespace {
+
+// One lock and condition for every sleeper of the process: sleeping is the
+// rare, slow way of waiting, and every sleeper looks at its own word again
+// when woken. Both start zeroed and need no destruction, so they serve at
+// every point of the process's life.
+SRWLOCK c_sleepLock = SRWLOCK_INIT;
+CONDITION_VARIABLE c_sleepCondition = CONDITION_VARIABLE_INIT;
+
+}  // namespace
+
+void SleepWhileWordIs(const std::atomic<std::uint32_t>& word, std::uint32_t value) {
+    AcquireSRWLockExclusive(&c_sleepLock);
+    // Looked at under the lock that the waker takes after its change: the
+    // change comes before this look, or the wake after this sleep began.
+    if (word.load(std::memory_order_seq_cst) == value) {
+        SleepConditionVariableSRW(&c_sleepCondition, &c_sleepLock, INFINITE, 0);
+    }
+    ReleaseSRWLockExclusive(&c_sleepLock);
+}
+
+void WakeSleepersOn(const std::atomic<std::uint32_t>&) {
+    AcquireSRWLockExclusive(&c_sleepLock);
+    ReleaseSRWLockExclusive(&c_sleepLock);
+    WakeAllConditionVariable(&c_sleepCondition);
+}
+
 void CallAroundFork(void (*)(), void (*)(), void (*)()) {}
 
 }  // namespace ORVA::KIV::System::Utility::Logging::Platform
