@@ -135,38 +135,44 @@ TEST(GroupCommitTest, EveryTextIsWrittenOnceInItsThreadsOrderBeforeTheCallReturn
     for (const auto& written : checker.written) EXPECT_EQ(written.load(), kTexts);
 }
 
-TEST(GroupCommitTest, TextsArrivingDuringAWriteGoOutTogetherInArrivalOrder) {
-    GroupCommit commit;
-    RecordingWriter writer;
-    writer.Hold();
-    std::vector<std::thread> threads;
-    threads.push_back(WriteOnThread(commit, writer, "first"));
-    writer.WaitForHeldWrite();
+// A first text is being written, held, while the test queues more.
+class HeldWriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_writer.Hold();
+        Queue("first");
+        m_writer.WaitForHeldWrite();
+    }
+
+    void Queue(std::string text) { m_threads.push_back(WriteOnThread(m_commit, m_writer, std::move(text))); }
+
+    std::vector<std::vector<std::string>> LetGoAndJoin() {
+        m_writer.LetGo();
+        Join(m_threads);
+        EXPECT_EQ(m_writer.Overlaps(), 0);
+        return m_writer.Batches();
+    }
+
+    GroupCommit m_commit;
+    RecordingWriter m_writer;
+    std::vector<std::thread> m_threads;
+};
+
+TEST_F(HeldWriteTest, TextsArrivingDuringAWriteGoOutTogetherInArrivalOrder) {
     for (const char* text : {"second", "third", "fourth"}) {
-        threads.push_back(WriteOnThread(commit, writer, text));
+        Queue(text);
         std::this_thread::sleep_for(kSettle);
     }
-    EXPECT_FALSE(writer.Written("second")) << "a call returned before the write in progress ended";
-    writer.LetGo();
-    Join(threads);
+    EXPECT_FALSE(m_writer.Written("second")) << "a call returned before the write in progress ended";
     const std::vector<std::vector<std::string>> expected = {{"first"}, {"second", "third", "fourth"}};
-    EXPECT_EQ(writer.Batches(), expected);
-    EXPECT_EQ(writer.Overlaps(), 0);
+    EXPECT_EQ(LetGoAndJoin(), expected);
 }
 
-TEST(GroupCommitTest, ABatchHoldsAtMostItsCountOfTexts) {
-    GroupCommit commit;
-    RecordingWriter writer;
-    writer.Hold();
-    std::vector<std::thread> threads;
-    threads.push_back(WriteOnThread(commit, writer, "first"));
-    writer.WaitForHeldWrite();
+TEST_F(HeldWriteTest, ABatchHoldsAtMostItsCountOfTexts) {
     constexpr size_t kQueued = GroupCommit::kMaxTexts + 6;
-    for (size_t i = 0; i < kQueued; ++i) threads.push_back(WriteOnThread(commit, writer, std::to_string(i)));
+    for (size_t i = 0; i < kQueued; ++i) Queue(std::to_string(i));
     std::this_thread::sleep_for(kSettle * 3);
-    writer.LetGo();
-    Join(threads);
-    const auto batches = writer.Batches();
+    const auto batches = LetGoAndJoin();
     size_t texts = 0;
     for (const auto& batch : batches) {
         EXPECT_LE(batch.size(), GroupCommit::kMaxTexts);
@@ -178,22 +184,14 @@ TEST(GroupCommitTest, ABatchHoldsAtMostItsCountOfTexts) {
 }
 
 // Two texts that together pass the byte cap go out one after the other.
-TEST(GroupCommitTest, ABatchKeepsToItsByteCap) {
-    GroupCommit commit;
-    RecordingWriter writer;
-    writer.Hold();
-    std::vector<std::thread> threads;
-    threads.push_back(WriteOnThread(commit, writer, "first"));
-    writer.WaitForHeldWrite();
+TEST_F(HeldWriteTest, ABatchKeepsToItsByteCap) {
     const std::string big(GroupCommit::kMaxBytes / 2 + 1, 'b');
-    for (const std::string* text : {&big, &big}) {
-        threads.push_back(WriteOnThread(commit, writer, *text));
+    for (int i = 0; i < 2; ++i) {
+        Queue(big);
         std::this_thread::sleep_for(kSettle);
     }
-    writer.LetGo();
-    Join(threads);
     const std::vector<std::vector<std::string>> expected = {{"first"}, {big}, {big}};
-    EXPECT_EQ(writer.Batches(), expected);
+    EXPECT_EQ(LetGoAndJoin(), expected);
 }
 
 }  // namespace
