@@ -9,7 +9,9 @@ if(NOT output MATCHES "system log files: ([^\r\n]*)kiv\\.log_\\*\\.log")
   message(FATAL_ERROR "the example named no log directory:\n${output}")
 endif()
 set(directory "${CMAKE_MATCH_1}")
-execute_process(COMMAND winepath -u "${directory}" OUTPUT_VARIABLE unix_directory
+# winepath runs through the same Wine wrapper, so that it reads the private
+# prefix the example ran in.
+execute_process(COMMAND ${EMULATOR} winepath -u "${directory}" OUTPUT_VARIABLE unix_directory
   OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 file(GLOB logs "${unix_directory}/kiv.log_*.log")
 list(SORT logs)
