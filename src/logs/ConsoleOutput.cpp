@@ -39,14 +39,21 @@ void WriteBatchToConsole(void*, const std::string_view* texts, size_t count) noe
         Platform::CallWithoutFileSizeSignal(
             [](void* context) {
                 const Batch& batch = *static_cast<const Batch*>(context);
+                // Each message gets its own chance: one that the stream
+                // refuses must not silence the others of the batch.
+                for (size_t text = 0; text < batch.count; ++text) {
+                    try {
+                        std::cout.clear();
+                        std::cout.write(batch.texts[text].data(), static_cast<std::streamsize>(batch.texts[text].size()));
+                    } catch (...) {
+                        // A stream set to throw: the message is dropped.
+                    }
+                }
                 try {
                     std::cout.clear();
-                    for (size_t text = 0; text < batch.count; ++text) {
-                        std::cout.write(batch.texts[text].data(), static_cast<std::streamsize>(batch.texts[text].size()));
-                    }
                     std::cout.flush();
                 } catch (...) {
-                    // A stream set to throw: the messages are dropped.
+                    // A stream set to throw: the flush failed, and says so again.
                 }
             },
             &batch);

@@ -26,7 +26,8 @@ bool GroupCommit::OpenBatchTakes(std::string_view text, bool ignoreByteCap) cons
     const Batch& open = m_batches[m_openNumber.Load() % 2];
     if (open.count == 0) return true;
     if (open.count == kMaxTexts) return false;
-    return ignoreByteCap || (open.bytes <= kMaxBytes && text.size() <= kMaxBytes - open.bytes);
+    if (open.bytes >= kMaxBytes) return false;
+    return ignoreByteCap || text.size() <= kMaxBytes - open.bytes;
 }
 
 void GroupCommit::Write(std::string_view text, Writer write, void* context) noexcept {
@@ -40,8 +41,8 @@ void GroupCommit::Write(std::string_view text, Writer write, void* context) noex
             return;
         }
         const std::uint32_t number = m_openNumber.Load();
-        // A text that already waited once for room joins however many bytes
-        // the batch holds, so that short texts cannot keep it out.
+        // A text that already waited once for room joins any batch below
+        // the byte cap, so that short texts cannot keep it out.
         if (OpenBatchTakes(text, waitedForRoom)) {
             Batch& open = m_batches[number % 2];
             open.texts[open.count++] = text;

@@ -31,8 +31,8 @@ namespace ORVA::KIV::System::Utility::Logging {
 class GroupCommit {
 public:
     // A batch holds at most this many texts, and no more than kMaxBytes
-    // unless one text alone is longer or texts join that already waited
-    // once for room (so that short texts cannot keep a long one out).
+    // but for its last text: a text that already waited once for room joins
+    // any batch below the cap, so that short texts cannot keep it out.
     static constexpr size_t kMaxTexts = 64;
     static constexpr size_t kMaxBytes = 64 * 1024;
     // The batches one writer writes after its own text before it hands over.

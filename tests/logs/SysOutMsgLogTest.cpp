@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 #include <logging/MsgLog.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <iostream>
+#include <mutex>
 #include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "support/MessageMatching.h"
 #include "support/ScopedLoggingSwitch.h"
@@ -140,6 +146,70 @@ TEST_F(SysOutMsgLogTest, LeavesTheStreamStateAsItFoundIt) {
 
     std::cout.rdbuf(saved);
     std::cout.clear();
+}
+
+// A stream buffer that holds the write of a text with "held" in it until
+// let go, refuses texts with "refused" in it, and keeps every other one.
+class SelectiveBuffer : public std::streambuf {
+public:
+    void WaitUntilHolding() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_holding; });
+    }
+    void LetGo() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_letGo = true;
+        m_changed.notify_all();
+    }
+    std::string Kept() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_kept;
+    }
+
+protected:
+    int overflow(int c) override {
+        const char byte = traits_type::to_char_type(c);
+        return xsputn(&byte, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize size) override {
+        const std::string text(bytes, static_cast<size_t>(size));
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (text.find("held") != std::string::npos) {
+            m_holding = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_letGo; });
+        }
+        if (text.find("refused") != std::string::npos) return 0;
+        m_kept += text;
+        return size;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_holding = false;
+    bool m_letGo = false;
+    std::string m_kept;
+};
+
+// Messages of other threads that wait behind a write go out together; one
+// that the stream refuses loses only itself.
+TEST_F(SysOutMsgLogTest, ARefusedMessageOfABatchLosesOnlyItself) {
+    SelectiveBuffer selective;
+    std::streambuf* const saved = std::cout.rdbuf(&selective);
+    std::vector<std::thread> threads;
+    threads.emplace_back([this] { m_log->Info("M", "held", "(U) "); });
+    selective.WaitUntilHolding();
+    for (const char* text : {"refused", "kept all the same"}) {
+        threads.emplace_back([this, text] { m_log->Info("M", text, "(U) "); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    selective.LetGo();
+    for (std::thread& thread : threads) thread.join();
+    std::cout.rdbuf(saved);
+    std::cout.clear();
+    EXPECT_EQ(MaskTimeStamps(selective.Kept()),
+              "\n(U) INFO [T] M:\n(U) held\n\n\n(U) INFO [T] M:\n(U) kept all the same\n\n");
 }
 
 }  // namespace
