@@ -76,8 +76,8 @@ private:
     void WriteQueued(Writer write, void* context) noexcept;
 
     std::atomic_flag m_locked = ATOMIC_FLAG_INIT;
-    // Guarded by m_locked: a thread writes now, or the open batch's first
-    // caller has been handed the turn to.
+    // Guarded by m_locked: some thread writes now, or the open batch was
+    // handed to its first caller to write.
     bool m_writing = false;
     // Two batches take turns: the open one collects texts while the other
     // is written. Batch n lives in m_batches[n % 2].
