@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 #include <regex>
+#include <sstream>
 
 #include "support/MessageMatching.h"
 #include "support/PlatformFacts.h"
@@ -352,6 +353,31 @@ TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {
     // Equal times keep the order of the files (the "_10" file is newer than
     // "_2"); raw text stays after the record before it.
     EXPECT_EQ(order, "a1|raw after a1|b1|b2|a3|");
+}
+
+// Where a clock went back, the records a level leaves out still hold back
+// the records after them: the filtered merge shows the records of the
+// unfiltered merge that pass, in its order.
+TEST(KivlogMergeTest, LeavesRecordsOutWithoutMovingTheRestWhereAClockWentBack) {
+    kivtest::TempDirectory directory;
+    kivtest::WriteFile(directory.File("kiv.log_a.log"), Message("INFO", "2024/03/05 07:00:05", "A", "a late") +
+                                                            Message("ERROR", "2024/03/05 07:00:01", "A", "a back") +
+                                                            Message("DEBUG", "2024/03/05 07:00:09", "A", "a later") +
+                                                            Message("ERROR", "2024/03/05 07:00:02", "A", "a again"));
+    kivtest::WriteFile(directory.File("kiv.log_b.log"), Message("ERROR", "2024/03/05 07:00:03", "B", "b") +
+                                                            Message("WARN", "2024/03/05 07:00:06", "B", "b warn") +
+                                                            Message("ERROR", "2024/03/05 07:00:07", "B", "b later"));
+    const std::string dir = directory.Path().string();
+    const std::string all = Kivlog({"--line", dir}).output;
+    for (const std::string level : {"WARN", "ERROR"}) {
+        std::string passing;
+        std::istringstream lines(all);
+        for (std::string line; std::getline(lines, line);) {
+            const bool warn = line.find(" WARN ") != std::string::npos;
+            if (line.find(" ERROR ") != std::string::npos || (warn && level == "WARN")) passing += line + "\n";
+        }
+        EXPECT_EQ(Kivlog({"--line", "--level", level, dir}).output, passing) << level << " of\n" << all;
+    }
 }
 
 TEST(KivlogErrorTest, ReadsWhatCanBeReadAndSaysWhatCannot) {

@@ -180,12 +180,14 @@ bool LogReader::PassOver(size_t end, Record* record) {
     // The last record of the input is described anyway: it may be cut.
     if (!m_passOverBelow || m_afterPiece || (m_atEnd && end == m_end)) return false;
     const std::string_view bytes(m_buffer.get() + m_begin, end - m_begin);
+    const bool timed = m_passedOver != PassedOver::kDropped;
     std::optional<TimeKey> stamp;
-    if (!StartsBelowLevel(bytes, *m_passOverBelow, m_keepTimesPassedOver ? &stamp : nullptr)) return false;
-    if (m_keepTimesPassedOver) {
-        // Given on as raw text with its time, so that merging orders the
-        // other records as it would.
-        if (stamp) m_lastTime = *stamp;
+    if (!StartsBelowLevel(bytes, *m_passOverBelow, timed ? &stamp : nullptr)) return false;
+    if (stamp) {
+        m_lastTime = *stamp;
+        m_orderTime = std::max(m_orderTime, *stamp);
+    }
+    if (m_passedOver == PassedOver::kGiven) {
         record->bytes = bytes;
         record->input = m_input;
         record->line = LineOfRecord(bytes);
@@ -203,7 +205,7 @@ TimeKey LogReader::HeldRecordTime() const {
     Record held;
     held.bytes = std::string_view(m_buffer.get() + m_begin, m_end - m_begin);
     DescribeRecord(held, m_inFileLog);
-    return held.kind == RecordKind::kRaw || m_afterPiece ? m_lastTime : held.time;
+    return std::max(m_orderTime, held.kind == RecordKind::kRaw || m_afterPiece ? m_lastTime : held.time);
 }
 
 LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
@@ -235,6 +237,7 @@ LogReader::Step LogReader::Emit(size_t end, bool continues, Record* record) {
     } else {
         m_lastTime = record->time;
     }
+    m_orderTime = std::max(m_orderTime, record->time);
     m_afterPiece = continues;
     m_lineFeedsBefore = m_cursor.lineFeeds;
     m_begin = end;
@@ -276,7 +279,7 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
         switch (FindRecordEnd(data, m_begin, atEnd, m_cursor, &boundary)) {
             case ScanResult::kBoundary:
                 if (!PassOver(boundary, record)) return Emit(boundary, false, record);
-                if (m_keepTimesPassedOver) return Step::kRecord;
+                if (m_passedOver == PassedOver::kGiven) return Step::kRecord;
                 continue;
             case ScanResult::kEnd:
                 if (m_begin == m_end) return follow && !m_atEnd ? Step::kWaiting : Step::kFinished;
@@ -291,7 +294,7 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
                     FindRecordEnd(std::string_view(m_buffer.get(), m_end), m_begin, true, m_cursor, &boundary);
                 }
                 if (!PassOver(m_end, record)) return Emit(m_end, false, record);
-                if (m_keepTimesPassedOver) return Step::kRecord;
+                if (m_passedOver == PassedOver::kGiven) return Step::kRecord;
                 continue;
             case ScanResult::kNeedMore:
                 break;

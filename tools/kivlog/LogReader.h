@@ -42,15 +42,30 @@ public:
     // standard error and the input finished.
     Step Next(bool follow, Record* record);
 
-    // Records that start like a message below the level are given as raw
-    // text, undescribed: they fail a filter of that level either way, and
-    // describing every record costs more than reading it. keepTimes: they
-    // are given, with their times, for merging with other inputs; else they
-    // are not given at all.
-    void PassOverBelow(Level minimum, bool keepTimes) {
+    // What becomes of the records passed over below the level.
+    enum class PassedOver {
+        // Given on as raw text with their times: following, the merge
+        // places records as they arrive.
+        kGiven,
+        // Not given, but their times count toward OrderTime: merging
+        // inputs read to their ends.
+        kTimed,
+        // Not given at all: one input needs no times.
+        kDropped,
+    };
+    // Records that start like a message below the level are passed over
+    // undescribed: they fail a filter of that level either way, and
+    // describing every record costs more than reading it.
+    void PassOverBelow(Level minimum, PassedOver passedOver) {
         m_passOverBelow = minimum;
-        m_keepTimesPassedOver = keepTimes;
+        m_passedOver = passedOver;
     }
+
+    // The latest time of the input's records up to the one given last,
+    // passed over ones included. Merging by it places each record of other
+    // inputs among this input's records as merging by their own times
+    // would, even where a clock went back, whichever records are left out.
+    TimeKey OrderTime() const { return m_orderTime; }
 
     // A followed file whose name is gone is finished rather than waited
     // for: a file found in a directory, which prune may delete.
@@ -93,7 +108,7 @@ private:
     void Restart();
     void Close();
     // Passes over the record up to end when it starts below the level;
-    // fills *record with it as raw text when times are kept.
+    // fills *record with it as raw text when such records are given.
     bool PassOver(size_t end, Record* record);
     Step Emit(size_t end, bool continues, Record* record);
     void Warn(const std::string& problem, std::uint64_t line);
@@ -146,8 +161,9 @@ private:
     bool m_inFileLog = false;
     bool m_afterPiece = false;
     TimeKey m_lastTime = 0;
+    TimeKey m_orderTime = 0;
     std::optional<Level> m_passOverBelow;
-    bool m_keepTimesPassedOver = true;
+    PassedOver m_passedOver = PassedOver::kGiven;
     std::function<void()> m_onQuiet;
     // Each kind of warning once per input.
     bool m_warnedBinary = false;

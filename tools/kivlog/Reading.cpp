@@ -100,8 +100,8 @@ private:
         TimeKey releaseTriedAt = 0;
     };
 
-    // The inputs with a record ready, the earliest on top; equal times in
-    // the order of the inputs.
+    // The inputs with a record ready, the earliest (by OrderTime) on top;
+    // equal times in the order of the inputs.
     using Ready = std::pair<TimeKey, int>;
     using ReadyQueue = std::priority_queue<Ready, std::vector<Ready>, std::greater<Ready>>;
 
@@ -116,8 +116,10 @@ private:
         Input input;
         input.reader = std::make_unique<LogReader>(path, index, m_limit, m_readSize, &m_budget);
         if (m_options.filter.minimumLevel) {
-            // One input read to its end needs no times to be merged by.
-            input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_inputCount > 1 || m_options.follow);
+            using PassedOver = LogReader::PassedOver;
+            input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_options.follow     ? PassedOver::kGiven
+                                                                        : m_inputCount > 1 ? PassedOver::kTimed
+                                                                                           : PassedOver::kDropped);
         }
         if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
         if (m_sinks.onIdle) input.reader->OnQuiet([this] { m_stopped = m_stopped || !m_sinks.onIdle(); });
@@ -156,7 +158,7 @@ private:
     // Gets the next record of each input in m_toRead.
     void ReadOn() {
         for (const int index : m_toRead) {
-            if (ReadOne(index)) m_ready.push({m_inputs[index].pending.time, index});
+            if (ReadOne(index)) m_ready.push({m_inputs[index].reader->OrderTime(), index});
         }
         m_toRead.clear();
     }
@@ -180,7 +182,7 @@ private:
             }
             input.releaseTriedAt = newer;
             input.reader->ReleaseHeldRecord(newer);
-            if (ReadOne(index)) m_ready.push({input.pending.time, index});
+            if (ReadOne(index)) m_ready.push({input.reader->OrderTime(), index});
         }
     }
 
@@ -258,9 +260,10 @@ private:
                     Pass(input);
                     if (!ReadOne(index)) break;
                     if (m_stopped) return;
-                } while (m_holding.empty() && (m_ready.empty() || Ready{input.pending.time, index} < m_ready.top()));
+                } while (m_holding.empty() &&
+                         (m_ready.empty() || Ready{input.reader->OrderTime(), index} < m_ready.top()));
                 if (m_stopped) return;
-                if (!input.waiting && !input.finished) m_ready.push({input.pending.time, index});
+                if (!input.waiting && !input.finished) m_ready.push({input.reader->OrderTime(), index});
                 continue;
             }
             const bool waiting = std::any_of(m_inputs.begin(), m_inputs.end(),
