@@ -10,8 +10,9 @@
 //   kivlog --json CONTROLS         one record of 50 MB of control
 //                                  characters, six bytes each in JSON.
 // Each command runs several times, interleaved, with its output going to a
-// file (GNU grep stops at the first match when its output is /dev/null);
-// the best time and the peak resident memory of each are shown.
+// file (GNU grep stops at the first match when its output is /dev/null),
+// after what earlier commands wrote is on the disk; the best time and the
+// peak resident memory of each are shown.
 #include <fcntl.h>
 #include <logging/MsgLog.h>
 #include <spawn.h>
@@ -214,8 +215,10 @@ int main(int argc, char** argv) {
         for (Command& command : commands) {
             long peak = 0;
             // Truncating the last, large output would be timed with the
-            // command.
+            // command, and so would writing the earlier outputs back to the
+            // disk, which the system does in the background.
             std::filesystem::remove(output);
+            sync();
             command.bestSeconds = std::min(command.bestSeconds, Run(command.arguments, output.c_str(), &peak));
             command.peakKilobytes = std::max(command.peakKilobytes, peak);
         }

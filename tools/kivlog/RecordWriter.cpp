@@ -1,6 +1,7 @@
 #include "RecordWriter.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "Grammar.h"
 #include "JsonText.h"
@@ -177,14 +178,19 @@ bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
 }
 
 void RecordWriter::AppendTime(TimeKey time) {
-    // A stamp the calendar does not have ("2026/13/45 99:99:99") names no
-    // moment: it is shown as written, not as a plausible UTC time.
-    if (!m_utc || TimeOfSeconds(SecondsOf(time)) != time) {
-        AppendIsoTime(m_scratch, time);
-        return;
+    if (time != m_timeOfText) {
+        m_timeText.clear();
+        // A stamp the calendar does not have ("2026/13/45 99:99:99") names
+        // no moment: it is shown as written, not as a plausible UTC time.
+        if (!m_utc || TimeOfSeconds(SecondsOf(time)) != time) {
+            AppendIsoTime(m_timeText, time);
+        } else {
+            AppendIsoTime(m_timeText, m_utcConversion.ToUtc(time));
+            m_timeText += 'Z';
+        }
+        m_timeOfText = time;
     }
-    AppendIsoTime(m_scratch, m_utcConversion.ToUtc(time));
-    m_scratch += 'Z';
+    m_scratch += m_timeText;
 }
 
 void RecordWriter::WriteJson(const Record& record) {
@@ -223,7 +229,8 @@ void RecordWriter::WriteJson(const Record& record) {
     m_scratch += ",\"file\":";
     m_scratch += m_jsonPaths[record.input];
     m_scratch += ",\"line\":";
-    m_scratch += std::to_string(record.line);
+    char line[24];
+    m_scratch.append(line, std::to_chars(line, line + sizeof line, record.line).ptr);
     m_scratch += record.torn ? ",\"torn\":true}\n" : ",\"torn\":false}\n";
 }
 

@@ -71,6 +71,10 @@ private:
     bool m_wroteBanner = false;
     bool m_utc = false;
     UtcConversion m_utcConversion;
+    // The text AppendTime wrote last, and its time: records come in runs
+    // of one second.
+    std::string m_timeText;
+    TimeKey m_timeOfText = -1;
 };
 
 }  // namespace kivlog
