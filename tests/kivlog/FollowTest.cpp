@@ -107,6 +107,12 @@ TEST(KivlogFollowTest, FollowsThePathAcrossReplacementAndTruncation) {
     const std::string replacement = directory.File("new.log");
     kivtest::WriteFile(replacement, Message("2024/03/05 09:00:00", "small"));
     std::filesystem::rename(replacement, log);
+    // Within a second, not at the next look every 5 seconds: a name that
+    // never went away is no file that is gone.
+    for (int tries = 0; tries < 20 && kivtest::ReadFile(lines).find("m: small\n") == std::string::npos; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_NE(kivtest::ReadFile(lines).find("m: small\n"), std::string::npos) << "not shown within a second";
     EXPECT_TRUE(Eventually(lines, "m: small\n")) << kivtest::ReadFile(lines);
     std::string larger;
     for (int i = 0; i < 50; ++i) larger += Message("2024/03/05 10:00:00", "large " + std::to_string(i));
@@ -226,6 +232,17 @@ TEST(KivlogFollowTest, ShowsRecordsOfAQuietPipeAndTornRecordsOfAQuietFile) {
                                 "\n(U) ERROR [2024/03/05 08:00:01] m:\nboom\n\n";
     ASSERT_EQ(write(writer, records.data(), records.size()), static_cast<ssize_t>(records.size()));
     EXPECT_TRUE(Eventually(lines, "ERROR m: boom\n")) << kivtest::ReadFile(lines);
+    // A busy writer, never quiet for long: each error still shows as it
+    // happens, not when the writer stops.
+    bool shownWhileBusy = false;
+    for (int i = 0; i < 40 && !shownWhileBusy; ++i) {
+        const std::string busy = "\n(U) " + std::string(i == 0 ? "ERROR" : "INFO") +
+                                 " [2024/03/05 08:00:02] m:\nbusy " + std::to_string(i) + "\n\n";
+        ASSERT_EQ(write(writer, busy.data(), busy.size()), static_cast<ssize_t>(busy.size()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        shownWhileBusy = kivtest::ReadFile(lines).find("ERROR m: busy 0\n") != std::string::npos;
+    }
+    EXPECT_TRUE(shownWhileBusy) << kivtest::ReadFile(lines);
     close(writer);
 
     const std::string log = directory.File("died.log");

@@ -120,15 +120,16 @@ bool LogReader::Fill() {
         m_buffer = std::move(buffer);
         m_allocated = grown;
     }
-    if (!m_facts.regular) {
-        // A pipe that stays quiet a moment may stay so for long: its last
-        // record is decided on as it stands, and what was output is shown,
-        // before the read that waits for the writer.
+    if (!m_facts.regular && !WaitForInput(m_file, 0)) {
+        // What was output so far is shown before a read waits for the
+        // writer, however busy the writer is. A pipe that then stays quiet
+        // a moment may stay so for long: its last record is decided on as
+        // it stands.
+        if (m_onQuiet) m_onQuiet();
         if (!m_pipeQuiet && !WaitForInput(m_file, static_cast<int>(kSettleAfter.count()))) {
             m_pipeQuiet = true;
             return false;
         }
-        if (m_pipeQuiet && m_onQuiet) m_onQuiet();
     }
     std::string reason;
     const size_t wanted = std::min(m_chunk, m_allocated - m_end);
@@ -156,11 +157,15 @@ bool LogReader::Fill() {
 
 LogReader::PathState LogReader::LookAtPath() {
     if (m_isStandardInput) return PathState::kSame;
-    FileFacts now;
-    if (FactsOfOpenFile(m_file, &now) && now.deleted) return PathState::kGone;
-    if (!FactsOfPath(m_path, &now)) return PathState::kGone;
-    if (!now.IsSameFile(m_facts)) return PathState::kReplaced;
-    return now.size < m_bytesRead ? PathState::kTruncated : PathState::kSame;
+    // A file renamed over the open one leaves the open one deleted: the
+    // name decides whether the file was replaced or is gone.
+    FileFacts open;
+    const bool deleted = FactsOfOpenFile(m_file, &open) && open.deleted;
+    FileFacts named;
+    const bool hasName = FactsOfPath(m_path, &named);
+    if (hasName && !named.IsSameFile(m_facts)) return PathState::kReplaced;
+    if (deleted || !hasName) return PathState::kGone;
+    return named.size < m_bytesRead ? PathState::kTruncated : PathState::kSame;
 }
 
 void LogReader::Restart() {
