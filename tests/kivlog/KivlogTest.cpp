@@ -331,6 +331,29 @@ TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
     const std::string reread = Kivlog({"--line", "--level", "ERROR", again}).output;
     EXPECT_NE(reread.find("\n2024-03-05T07:00:02 ERROR L: after\n"), std::string::npos)
         << reread.substr(reread.size() - 200);
+    // The last record, whole, however long: -n counts records, not pieces.
+    EXPECT_EQ(Kivlog({"-n", "1", "--level", "INFO", longer}).output, after);
+    EXPECT_EQ(Kivlog({"-n", "2", longer}).output, longInfo + after);
+
+    // Joins of records of CR LF files.
+    const struct {
+        std::vector<std::string> inputs;
+        std::vector<std::string> filter;
+    } joins[] = {
+        {{"\r\nraw one\r\n\r\n(U) INFO [2024/03/05 07:08:09] M::m:\r\nmsg\r\n\r\n\r\nraw two\r\n\r\n"}, {"--raw"}},
+        {{"\r\nhello\r\r\n", "\nw86\n\n"}, {}},
+    };
+    for (const auto& join : joins) {
+        std::vector<std::string> command = join.filter;
+        for (size_t i = 0; i < join.inputs.size(); ++i) {
+            command.push_back(directory.File("join" + std::to_string(i) + ".log"));
+            kivtest::WriteFile(command.back(), join.inputs[i]);
+        }
+        kivtest::WriteFile(again, Kivlog(command).output);
+        command.insert(command.begin(), "--json");
+        EXPECT_EQ(RecordsOf(Kivlog({"--json", again}).output), RecordsOf(Kivlog(command).output))
+            << join.inputs[0];
+    }
 }
 
 TEST(KivlogMergeTest, MergesFilesOfADirectoryInTimeOrderWhateverTheirLineEnds) {
@@ -429,6 +452,33 @@ TEST(KivlogErrorTest, PassesOverEntriesOfADirectoryThatCannotBeRead) {
     EXPECT_NE(pruned.output.find("deleted "), std::string::npos) << pruned.output;
     std::filesystem::permissions(directory.File("closed"), std::filesystem::perms::owner_all);
 }
+
+#ifndef _WIN32
+// A closed standard stream and the file size limit fail reads and writes
+// like any other; file names are written on one line, however named.
+TEST(KivlogErrorTest, ReportsClosedStreamsAndTheFileSizeLimitAndKeepsNamesOnOneLine) {
+    kivtest::TempDirectory directory;
+    const std::string log = directory.File("kiv.log_a\nb\\c.log");
+    kivtest::WriteFile(log, MixedLog());
+    kivtest::WriteFile(directory.File("kiv.log_d.log"), Message("INFO", "2024/03/05 07:00:00", "M", "d"));
+    const std::string kivlog = std::string(KIVLOG_TOOL_PATH) + " ";
+    const std::string limited = directory.File("limited.out");
+    const std::string command = kivlog + "--line --level FATAL '" + log + "' - <&- 2>&1; echo \"status $?\"; " +
+                                "ulimit -f 1; " + kivlog + "'" + log + "' '" + log + "' '" + log + "' 2>&1 > " +
+                                limited + "; echo \"status $?\"; " + kivlog + "--line " + directory.Path().string();
+    const std::string output = kivtest::RunProcess("/bin/bash", {"-c", command}, {}).output;
+    // Standard input closed: its number is not some file's.
+    EXPECT_EQ(output.find("kivlog: -: read failed: Bad file descriptor\n"), 0u) << output;
+    EXPECT_NE(output.find("kiv.log_a\\nb\\\\c.log:30: 2024-03-08T23:59:59 FATAL Main: (U) f\nstatus 1\n"
+                          "kivlog: cannot write to standard output\nstatus 1\n"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("\nb\\c.log:"), std::string::npos) << output;
+    EXPECT_NE(output.find("kiv.log_a\\nb\\\\c.log:26: 2024-03-07T12:30:00 ERROR Writer::Flush: e\n"),
+              std::string::npos)
+        << output;
+}
+#endif
 
 TEST(KivlogCommandLineTest, ReadsOptionsValuesAndTimesAsScriptsWriteThem) {
     kivtest::TempDirectory directory;

@@ -1,11 +1,13 @@
 // The last records of a stream, kept as copies: what -n shows of the
-// history before following on.
+// history before following on. A record too long to hold is passed on in
+// pieces; its pieces are kept together and count as one record.
 #ifndef KIVLOGGING_TOOLS_KIVLOG_LASTRECORDS_H
 #define KIVLOGGING_TOOLS_KIVLOG_LASTRECORDS_H
 
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Record.h"
 
@@ -21,10 +23,12 @@ public:
     void Release(const std::function<void(const Record&)>& onRecord);
 
 private:
-    struct Kept {
+    struct Piece {
         std::string bytes;
         Record record;
     };
+    // The pieces of one record: one, unless it was too long to hold.
+    using Kept = std::vector<Piece>;
 
     size_t m_count;
     std::deque<Kept> m_kept;

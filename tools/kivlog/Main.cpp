@@ -90,7 +90,7 @@ int RunRead(const kivlog::ReadOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    kivlog::UseBinaryStandardStreams();
+    kivlog::PrepareStandardStreams();
     const std::vector<std::string> arguments(argv, argv + argc);
     const std::string command = arguments.size() > 1 ? arguments[1] : "";
     std::string problem;

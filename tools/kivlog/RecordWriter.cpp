@@ -91,14 +91,24 @@ void RecordWriter::WriteLayout(const Record& record) {
         // Filtering and merging join records that were not next to each
         // other: line ends are added where the join would not read as the
         // start of a record. A head line or banner needs a run of two line
-        // ends, its own included; anything else three.
+        // ends, its own included; anything else three. The added line ends
+        // close the record before, so they are of its kind: a CR LF record
+        // closed by LF would read as cut short.
         const bool ownLineEnd = LineEndLength(record.bytes) > 0;
         const int needed = record.kind == RecordKind::kRaw || !ownLineEnd ? 3 : 2;
         const int added = needed - m_trailingLineEnds - (ownLineEnd ? 1 : 0);
-        for (int i = 0; i < added; ++i) m_output.Write("\n");
+        for (int i = 0; i < added; ++i) m_output.Write(m_lineEnd);
         if (added > 0) m_trailingLineEnds += added;
     }
     m_output.Write(record.bytes);
+    // A record's kind of line end is that of its first line end, else of
+    // its last.
+    const size_t leading = LineEndLength(record.bytes);
+    if (leading > 0) {
+        m_lineEnd = leading == 2 ? "\r\n" : "\n";
+    } else if (record.bytes.ends_with('\n')) {
+        m_lineEnd = record.bytes.ends_with("\r\n") ? "\r\n" : "\n";
+    }
     int trailing = 0;
     for (std::string_view rest = record.bytes; trailing < 2 && !rest.empty() && rest.back() == '\n'; ++trailing) {
         rest.remove_suffix(rest.size() >= 2 && rest[rest.size() - 2] == '\r' ? 2 : 1);
@@ -116,7 +126,7 @@ void RecordWriter::WriteLine(const Record& record) {
         m_shapeFixed = true;
     }
     if (m_nameInputs) {
-        m_scratch += m_paths[record.input];
+        AppendOnOneLine(m_scratch, m_paths[record.input]);
         m_scratch += ':';
         m_scratch += std::to_string(record.line);
         m_scratch += ": ";

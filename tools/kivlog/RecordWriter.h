@@ -66,6 +66,8 @@ private:
     int m_trailingLineEnds = 3;
     int m_lastInput = -1;
     bool m_lastContinues = false;
+    // The kind of line end of the record written last.
+    std::string_view m_lineEnd = "\n";
     // The banners left out, by input, until a banner is written.
     std::vector<std::string> m_bannersLeftOut;
     bool m_wroteBanner = false;

@@ -35,7 +35,10 @@ struct Summary {
     Histogram histogram;
 
     void Add(const Record& record) {
-        if (record.torn) ++torn;
+        // A record too long to hold counts once, by its first piece; that
+        // it was passed on in pieces does not make it torn.
+        if (record.isLaterPiece) return;
+        if (record.torn && !record.continues) ++torn;
         if (record.kind == RecordKind::kBanner) {
             ++banners;
             return;

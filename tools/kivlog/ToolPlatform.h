@@ -13,9 +13,12 @@ namespace kivlog {
 // Whether standard output is a terminal.
 bool StandardOutputIsTerminal();
 
-// Makes standard input and output pass bytes unchanged (no CR LF
-// conversion).
-void UseBinaryStandardStreams();
+// Readies the standard streams before anything else is opened: they pass
+// bytes unchanged (no CR LF conversion); a closed one stays unusable but
+// keeps its number, so that no file kivlog opens is read or written as
+// one; and a write past the file size limit fails as a write, rather than
+// ending kivlog by a signal.
+void PrepareStandardStreams();
 
 // The local time now.
 std::tm LocalTimeNow();

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 
@@ -32,8 +33,16 @@ bool StandardOutputIsTerminal() {
     return isatty(STDOUT_FILENO) == 1;
 }
 
-void UseBinaryStandardStreams() {
-    // POSIX streams never convert line ends.
+void PrepareStandardStreams() {
+    // POSIX streams never convert line ends. A closed stream gets
+    // /dev/null opened the other way round: reading or writing it still
+    // fails.
+    for (int stream = STDIN_FILENO; stream <= STDERR_FILENO; ++stream) {
+        if (fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            open("/dev/null", stream == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        }
+    }
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 std::tm LocalTimeNow() {

@@ -40,7 +40,7 @@ bool StandardOutputIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
-void UseBinaryStandardStreams() {
+void PrepareStandardStreams() {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 }
