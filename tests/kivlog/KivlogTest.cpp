@@ -552,6 +552,12 @@ TEST(KivlogStatsTest, SummarisesLevelsMethodsAndTime) {
         EXPECT_NE(stats.find(expected), std::string::npos) << expected << "\n" << stats;
     }
 
+    // A message too long to hold, passed on in pieces, is one message.
+    kivtest::WriteFile(log, Message("INFO", "2024/03/05 07:00:00", "L", std::string(9 << 20, 'x')) +
+                                Message("INFO", "2024/03/05 07:00:01", "L", "after"));
+    const std::string pieces = Kivlog({"stats", log}).output;
+    EXPECT_NE(pieces.find("records: 2 messages, 0 raw, 0 torn, 0 banners"), std::string::npos) << pieces;
+
     // Messages thousands of years apart draw a few rows, not one per month.
     kivtest::WriteFile(log, Message("INFO", "0001/01/01 00:00:00", "M", "a") +
                                 Message("INFO", "9999/12/31 23:59:59", "M", "b"));
