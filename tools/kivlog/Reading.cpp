@@ -123,6 +123,7 @@ private:
         }
         if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
         if (m_sinks.onIdle) input.reader->OnQuiet([this] { m_stopped = m_stopped || !m_sinks.onIdle(); });
+        m_followsStandardInput = m_followsStandardInput || (m_options.follow && path == "-");
         if (m_options.follow && path != "-") {
             m_watch.Watch(DirectoryOf(path));
             m_byName[{DirectoryOf(path), NameOf(path)}].push_back(index);
@@ -220,7 +221,9 @@ private:
     // Waits for a change and chooses the inputs to read on.
     void WaitForChange() {
         std::vector<Change> changes;
-        const bool soon = HoldsPartialRecord() || !m_watch.Reports();
+        // Standard input is not watched: a file given there is looked at
+        // often.
+        const bool soon = HoldsPartialRecord() || !m_watch.Reports() || m_followsStandardInput;
         const bool told = m_watch.Wait(soon ? kShortWait : kLongWait, &changes);
         bool entries = !told || changes.empty();
         for (const Change& change : changes) {
@@ -302,6 +305,7 @@ private:
     // Output failed while an input was quiet.
     bool m_stopped = false;
     bool m_caughtUp = false;
+    bool m_followsStandardInput = false;
 };
 
 }  // namespace
