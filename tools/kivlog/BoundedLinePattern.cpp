@@ -49,14 +49,16 @@ class BoundedLinePattern : public LinePattern {
 public:
     explicit BoundedLinePattern(const std::string& text) : m_pattern(text, std::regex::ECMAScript) {}
 
-    bool MatchesSomeLine(std::string_view text) const override {
-        return AnyLine(text, [this](std::string_view line) {
+    bool MatchesSomeLine(std::string_view text, bool goesOn) const override {
+        return AnyLine(text, goesOn, [this](std::string_view line, bool lineGoesOn) {
             if (line.size() > kLongestLine) {
                 if (!m_warned) ReportProblem("--grep/--method", "lines over 2 KiB are not searched in this build");
                 m_warned = true;
                 return false;
             }
-            return std::regex_search(line.begin(), line.end(), m_pattern);
+            return std::regex_search(line.begin(), line.end(), m_pattern,
+                                     lineGoesOn ? std::regex_constants::match_not_eol
+                                                : std::regex_constants::match_default);
         });
     }
 

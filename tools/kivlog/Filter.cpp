@@ -16,7 +16,7 @@ bool Filter::Passes(const Record& record) const {
     if (record.time < since || record.time > until) return false;
     if (marking && MarkingName(record.marking) != *marking) return false;
     if (method && (isRaw || !method->MatchesSomeLine(record.method))) return false;
-    return !grep || grep->MatchesSomeLine(record.body);
+    return !grep || grep->MatchesSomeLine(record.body, record.continues);
 }
 
 }  // namespace kivlog

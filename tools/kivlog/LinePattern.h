@@ -22,19 +22,22 @@ public:
 
     // Whether the pattern matches within some line of text. Lines end at
     // LF; a CR before it is not part of the line; ^ and $ match at the
-    // start and end of each line.
-    virtual bool MatchesSomeLine(std::string_view text) const = 0;
+    // start and end of each line. goesOn: the text stops inside its last
+    // line (the first piece of a record too long to hold), so $ does not
+    // match at its end.
+    virtual bool MatchesSomeLine(std::string_view text, bool goesOn = false) const = 0;
 
 protected:
-    // Calls match on each line of text until it returns true.
+    // Calls match(line, goesOn) on each line of text until it returns true.
     template <typename Match>
-    static bool AnyLine(std::string_view text, const Match& match) {
+    static bool AnyLine(std::string_view text, bool goesOn, const Match& match) {
         for (;;) {
             const size_t end = text.find('\n');
             std::string_view line = text.substr(0, end);
+            const bool last = end == std::string_view::npos;
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            if (match(line)) return true;
-            if (end == std::string_view::npos) return false;
+            if (match(line, last && goesOn)) return true;
+            if (last) return false;
             text.remove_prefix(end + 1);
         }
     }

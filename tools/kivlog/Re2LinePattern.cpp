@@ -15,9 +15,12 @@ public:
         return m_pattern.ok();
     }
 
-    bool MatchesSomeLine(std::string_view text) const override {
-        return AnyLine(text, [this](std::string_view line) {
-            return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), m_pattern);
+    bool MatchesSomeLine(std::string_view text, bool goesOn) const override {
+        return AnyLine(text, goesOn, [this](std::string_view line, bool lineGoesOn) {
+            if (!lineGoesOn) return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), m_pattern);
+            // Searched with a byte after it, which $ does not match before.
+            const std::string followed = std::string(line) + ' ';
+            return m_pattern.Match(followed, 0, line.size(), RE2::UNANCHORED, nullptr, 0);
         });
     }
 
