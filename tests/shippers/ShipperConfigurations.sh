@@ -5,9 +5,9 @@
 # per message with its level, ISO 8601 time, method and body; lnav must count
 # the messages per level as the file has them, read the method, level and
 # body of multi-line messages, and, through kivlog, show both files of two
-# processes started in the same second. A copy of the log with CR LF line
-# ends, and a message of several lines, must ship with the same fields as
-# the log.
+# processes started in the same second and read the times of --utc. A copy of
+# the log with CR LF line ends, and a message of several lines, must ship
+# with the same fields as the log.
 # Usage: ShipperConfigurations.sh EXAMPLE KIVLOG CONTRIB_DIR WORK_DIR
 set -euo pipefail
 example=$1
@@ -110,5 +110,12 @@ fi
 methods=$("$kivlog" --json "$work/same" | query "SELECT method FROM kivlogging_json WHERE method LIKE '_::%' ORDER BY method")
 if [ "$methods" != "$(printf 'A::One\nA::Three\nA::Two\nB::One\nB::Two')" ]; then
   printf 'lnav read these methods through kivlog:\n%s\n' "$methods"; exit 1
+fi
+# --utc times end in Z: lnav takes them for the UTC times they are.
+utc=$(date -u -d "$(tr / - <<< "$stamp") +0900" '+%Y-%m-%d %H:%M:%S.000')
+times=$(TZ=JST-9 "$kivlog" --json --utc "$work/same" |
+  query "SELECT DISTINCT log_time FROM kivlogging_json WHERE method LIKE '_::%'")
+if [ "$times" != "$utc" ]; then
+  printf 'lnav read these times of kivlog --utc, not %s:\n%s\n' "$utc" "$times"; exit 1
 fi
 echo "rsyslog and lnav read all $count messages"
