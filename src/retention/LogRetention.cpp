@@ -14,6 +14,12 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+int DaysInMonth(int year, int month) {
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 bool IsDefaultName(const std::string& name) {
     return DefaultLogFileVariant(name) > 0;
 }
@@ -37,10 +43,13 @@ int DefaultLogFileVariant(std::string_view name) {
         if (kStampShape[i] == 'd' ? !IsDigit(stamp[i]) : stamp[i] != kStampShape[i]) return 0;
     }
     // A time no clock shows makes a name of another form, which is never
-    // deleted: month, day, hour, minute and second (a leap second too).
+    // deleted: month, day of that month, hour, minute and second (a leap
+    // second too).
     const auto field = [stamp](size_t at) { return (stamp[at] - '0') * 10 + (stamp[at + 1] - '0'); };
-    if (field(5) < 1 || field(5) > 12 || field(8) < 1 || field(8) > 31 || field(11) > 23 || field(14) > 59 ||
-        field(17) > 60) {
+    const int year = field(0) * 100 + field(2);
+    const int month = field(5);
+    if (month < 1 || month > 12 || field(8) < 1 || field(8) > DaysInMonth(year, month) || field(11) > 23 ||
+        field(14) > 59 || field(17) > 60) {
         return 0;
     }
     std::string_view variant = name.substr(kPrefix.size() + kStampShape.size());

@@ -188,8 +188,13 @@ TEST(RetentionTest, KeepsTheNewestFilesThatHoldEveryLimit) {
 
 TEST(RetentionTest, OrdersByTheTimeInTheNameThenByTheNumber) {
     kivtest::TempDirectory directory;
+    // Days no calendar has name no file the log makes: they are not listed.
     for (const char* name : {"kiv.log_2024-01-02_00_00_00_10.log", "kiv.log_2024-01-02_00_00_00.log",
-                             "kiv.log_2024-01-01_23_59_59.log", "kiv.log_2024-01-02_00_00_00_9.log"}) {
+                             "kiv.log_2024-01-01_23_59_59.log", "kiv.log_2024-01-02_00_00_00_9.log",
+                             "kiv.log_2000-02-29_00_00_00.log", "kiv.log_2024-02-29_00_00_00.log",
+                             "kiv.log_2024-02-30_00_00_00.log", "kiv.log_2023-02-29_00_00_00.log",
+                             "kiv.log_1900-02-29_00_00_00.log", "kiv.log_2024-04-31_00_00_00.log",
+                             "kiv.log_2024-11-31_00_00_00_2.log", "kiv.log_2024-12-31_00_00_00.log"}) {
         kivtest::WriteFile(directory.File(name), "x");
     }
     std::vector<Platform::DirectoryEntry> files;
@@ -197,9 +202,10 @@ TEST(RetentionTest, OrdersByTheTimeInTheNameThenByTheNumber) {
     ASSERT_TRUE(ListDefaultLogFiles(directory.DirectoryText(), &files, &reason));
     std::vector<std::string> names;
     for (const auto& file : files) names.push_back(file.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"kiv.log_2024-01-01_23_59_59.log", "kiv.log_2024-01-02_00_00_00.log",
-                                               "kiv.log_2024-01-02_00_00_00_9.log",
-                                               "kiv.log_2024-01-02_00_00_00_10.log"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"kiv.log_2000-02-29_00_00_00.log", "kiv.log_2024-01-01_23_59_59.log",
+                                               "kiv.log_2024-01-02_00_00_00.log", "kiv.log_2024-01-02_00_00_00_9.log",
+                                               "kiv.log_2024-01-02_00_00_00_10.log", "kiv.log_2024-02-29_00_00_00.log",
+                                               "kiv.log_2024-12-31_00_00_00.log"}));
 }
 
 // Retention deletes old default-named files, and nothing else: not the file
@@ -209,7 +215,8 @@ TEST(RetentionTest, DeletesOnlyOldClosedLogFilesOfItsOwnNames) {
     kivtest::ScopedLoggingSwitch on(true);
     const std::vector<std::string> old = {"kiv.log_2024-01-01_00_00_00.log", "kiv.log_2024-01-03_00_00_00_2.log"};
     std::vector<std::string> stay = {"kiv.log_2024-01-09_00_00_00.log", "kiv.log_notes.log",
-                                     "kiv.log_2024-01-01_00_00_00_1.log", "other.log", "target.txt"};
+                                     "kiv.log_2024-01-01_00_00_00_1.log", "other.log", "target.txt",
+                                     "kiv.log_2023-02-29_00_00_00.log", "kiv.log_2023-06-31_00_00_00_2.log"};
     for (const std::string& name : old) kivtest::WriteFile(directory.File(name), "old");
     for (const std::string& name : stay) kivtest::WriteFile(directory.File(name), "stay");
     std::filesystem::create_directory(directory.File("kiv.log_2023-01-03_00_00_00.log"));

@@ -5,7 +5,9 @@
 # per message with its level, ISO 8601 time, method and body; lnav must count
 # the messages per level as the file has them, read the method, level and
 # body of multi-line messages, and, through kivlog, show both files of two
-# processes started in the same second.
+# processes started in the same second and read the times of --utc. A copy of
+# the log with CR LF line ends, and a message of several lines, must ship
+# with the same fields as the log.
 # Usage: ShipperConfigurations.sh EXAMPLE KIVLOG CONTRIB_DIR WORK_DIR
 set -euo pipefail
 example=$1
@@ -24,6 +26,10 @@ expected=$(grep -E "$head_pattern" "$log" | sed -E "s#$head_pattern#\1|\2|\3#" |
 count=$(printf '%s\n' "$expected" | wc -l)
 [ "$count" -gt 0 ] || { echo "the example logged nothing"; exit 1; }
 
+# The copy is named as a second file of the same second.
+crlf="$work/logs/$(basename "$log" .log)_2.log"
+{ cat "$log"; printf '\n(U) WARN [2024/03/05 07:08:09] A::Lines:\n(U) first\nsecond\n\n'; } | sed 's/$/\r/' > "$crlf"
+
 echo "-- rsyslog"
 sed -e "s#/var/log/kivlogging/kiv.log_\*.log#$work/logs/kiv.log_*.log#" \
     -e "s#/var/log/kivlogging/messages.json#$work/rsyslog/messages.json#" \
@@ -36,7 +42,7 @@ trap 'kill "$rsyslogd" 2> /dev/null || true' EXIT
 records=0
 for _ in $(seq 60); do
   [ -f "$work/rsyslog/messages.json" ] && records=$(wc -l < "$work/rsyslog/messages.json")
-  [ "$records" -ge "$count" ] && break
+  [ "$records" -gt $((2 * count)) ] && break
   sleep 0.5
 done
 # A record too many would show within the read timeout.
@@ -45,15 +51,26 @@ kill "$rsyslogd"
 wait "$rsyslogd" || true
 trap - EXIT
 field() { sed -E "s#.*\"$1\":\"(([^\"\\\\]|\\\\.)*)\".*#\\1#; s#\\\\/#/#g"; }
-got=$(while IFS= read -r record; do
-  printf '%s|%s|%s\n' "$(field level <<< "$record")" "$(field time <<< "$record")" \
-    "$(field method <<< "$record")"
-done < "$work/rsyslog/messages.json" | sort)
+# level|time|method|body of the records of one file.
+shipped() {
+  while IFS= read -r record; do
+    [ "$(field file <<< "$record")" = "$1" ] || continue
+    printf '%s|%s|%s|%s\n' "$(field level <<< "$record")" "$(field time <<< "$record")" \
+      "$(field method <<< "$record")" "$(field body <<< "$record")"
+  done < "$work/rsyslog/messages.json" | sort
+}
+lf=$(shipped "$log")
+got=$(cut -d '|' -f 1-3 <<< "$lf")
 iso=$(sed -E 's#\|([0-9]{4})/([0-9]{2})/([0-9]{2}) #|\1-\2-\3T#' <<< "$expected")
 if [ "$got" != "$iso" ]; then
   printf 'rsyslog records:\n%s\nexpected:\n%s\n' "$got" "$iso"; exit 1
 fi
 grep -q '"body":"(U) order 1001 accepted"' "$work/rsyslog/messages.json"
+# No CR of a line end is left in a field.
+want=$(printf '%s\n%s' "$lf" 'WARN|2024-03-05T07:08:09|A::Lines|(U) first\nsecond' | sort)
+if [ "$(shipped "$crlf")" != "$want" ]; then
+  printf 'rsyslog records of the CR LF file:\n%s\nexpected:\n%s\n' "$(shipped "$crlf")" "$want"; exit 1
+fi
 
 echo "-- lnav"
 export HOME="$work/home"
@@ -93,5 +110,12 @@ fi
 methods=$("$kivlog" --json "$work/same" | query "SELECT method FROM kivlogging_json WHERE method LIKE '_::%' ORDER BY method")
 if [ "$methods" != "$(printf 'A::One\nA::Three\nA::Two\nB::One\nB::Two')" ]; then
   printf 'lnav read these methods through kivlog:\n%s\n' "$methods"; exit 1
+fi
+# --utc times end in Z: lnav takes them for the UTC times they are.
+utc=$(date -u -d "$(tr / - <<< "$stamp") +0900" '+%Y-%m-%d %H:%M:%S.000')
+times=$(TZ=JST-9 "$kivlog" --json --utc "$work/same" |
+  query "SELECT DISTINCT log_time FROM kivlogging_json WHERE method LIKE '_::%'")
+if [ "$times" != "$utc" ]; then
+  printf 'lnav read these times of kivlog --utc, not %s:\n%s\n' "$utc" "$times"; exit 1
 fi
 echo "rsyslog and lnav read all $count messages"
