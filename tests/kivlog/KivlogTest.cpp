@@ -530,7 +530,11 @@ TEST(KivlogOutputTest, WritesTimesInUtcByTheReadersZone) {
     const std::string log = directory.File("kiv.log_x.log");
     kivtest::WriteFile(log, Message("INFO", "2024/03/05 07:08:09", "M", "winter") +
                                 Message("INFO", "2024/07/05 00:30:00", "M", "summer") +
-                                Message("INFO", "2026/13/45 99:99:99", "M", "nowhen"));
+                                Message("INFO", "2026/13/45 99:99:99", "M", "nowhen") +
+                                Message("INFO", "2024/03/31 01:59:59", "M", "before gap") +
+                                Message("INFO", "2024/03/31 02:30:00", "M", "in gap") +
+                                Message("INFO", "2024/03/31 03:00:00", "M", "after gap") +
+                                Message("INFO", "2024/03/31 02:59:59", "M", "in gap again"));
     const kivtest::EnvironmentChanges zone = {{"TZ", std::string("CET-1CEST,M3.5.0,M10.5.0/3")}};
     const kivtest::ProcessResult json = kivtest::RunProcess(KIVLOG_TOOL_PATH, {"--json", "--utc", log}, zone);
     EXPECT_NE(json.output.find("\"time\":\"2024-03-05T06:08:09Z\""), std::string::npos) << json.output;
@@ -540,6 +544,13 @@ TEST(KivlogOutputTest, WritesTimesInUtcByTheReadersZone) {
 #ifndef _WIN32
     // The C runtime of Windows knows no rules of summer time in TZ.
     EXPECT_NE(line.output.find("2024-07-04T22:30:00Z INFO M: summer\n"), std::string::npos) << line.output;
+    // No clock showed 02:00 to 02:59 on 2024/03/31: such a stamp names no
+    // moment.
+    EXPECT_NE(line.output.find("2024-03-31T00:59:59Z INFO M: before gap\n"), std::string::npos) << line.output;
+    EXPECT_NE(line.output.find("2024-03-31T02:30:00 INFO M: in gap\n"), std::string::npos) << line.output;
+    EXPECT_NE(line.output.find("2024-03-31T01:00:00Z INFO M: after gap\n"), std::string::npos) << line.output;
+    EXPECT_NE(line.output.find("2024-03-31T02:59:59 INFO M: in gap again\n"), std::string::npos) << line.output;
+    EXPECT_NE(json.output.find("\"time\":\"2024-03-31T02:30:00\""), std::string::npos) << json.output;
 #endif
     EXPECT_NE(Kivlog({"--line", log}).output.find("2024-03-05T07:08:09 INFO M: winter\n"), std::string::npos);
 }

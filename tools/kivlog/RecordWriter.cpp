@@ -190,9 +190,10 @@ bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
 void RecordWriter::AppendTime(TimeKey time) {
     if (time != m_timeOfText) {
         m_timeText.clear();
-        // A stamp the calendar does not have ("2026/13/45 99:99:99") names
-        // no moment: it is shown as written, not as a plausible UTC time.
-        if (!m_utc || TimeOfSeconds(SecondsOf(time)) != time) {
+        // A stamp the calendar does not have ("2026/13/45 99:99:99"), or a
+        // local time the clock skipped when summer time began, names no
+        // moment: it is shown as written, not as a plausible UTC time.
+        if (!m_utc || TimeOfSeconds(SecondsOf(time)) != time || !m_utcConversion.Exists(time)) {
             AppendIsoTime(m_timeText, time);
         } else {
             AppendIsoTime(m_timeText, m_utcConversion.ToUtc(time));
