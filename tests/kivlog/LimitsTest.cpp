@@ -65,9 +65,9 @@ TEST(KivlogLimitsTest, MergesTenThousandFilesInLittleMemory) {
     EXPECT_EQ(kivtest::CountOccurrences(merged.output, "m: file "), 10000u);
 }
 
-// One long record of control characters, each six bytes in JSON, is
-// converted within a small memory budget.
-TEST(KivlogLimitsTest, ConvertsALongRecordOfControlCharactersInLittleMemory) {
+// Long records whose every byte is escaped are converted within a small
+// memory budget.
+TEST(KivlogLimitsTest, ConvertsLongEscapedRecordsInLittleMemory) {
 #ifdef KIVLOG_UNDER_SANITIZER
     GTEST_SKIP() << "a sanitizer reserves more address space than the limit";
 #endif
@@ -81,6 +81,14 @@ TEST(KivlogLimitsTest, ConvertsALongRecordOfControlCharactersInLittleMemory) {
     const kivtest::ProcessResult escapes =
         kivtest::RunProcess("/bin/sh", {"-c", "tr -cd '\\\\' < " + json + " | wc -c"}, {});
     EXPECT_EQ(escapes.output, std::to_string(2 * (50 << 20) + 4) + "\n");
+
+    // On one line, a long text whose every byte is escaped (a backslash is
+    // written twice) is not held whole either.
+    const std::string backslashes = directory.File("backslashes.log");
+    kivtest::WriteFile(backslashes, Message("2024/03/05 08:00:00", std::string(8000000, '\\')));
+    const std::string line = directory.File("out.txt");
+    EXPECT_EQ(KivlogUnder("ulimit -v 40960", "--line " + backslashes + " > " + line).exitCode, 0);
+    EXPECT_EQ(kivtest::ReadFile(line).size(), std::string("2024-03-05T08:00:00 INFO m: \n").size() + 16000000);
 }
 
 }  // namespace

@@ -145,26 +145,41 @@ void RecordWriter::WriteLine(const Record& record) {
     } else {
         m_scratch += " RAW: ";
     }
-    AppendOnOneLine(m_scratch, record.body);
+    AppendLongLine(record.body);
     if (record.torn) m_scratch += " [torn]";
     m_scratch += '\n';
 }
 
-bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
-    // In slices, each written out once escaped, so that a long text of
-    // control characters (six bytes each, escaped) is never held whole.
-    constexpr size_t kSlice = 64 << 10;
+std::string_view RecordWriter::NextSlice(std::string_view* text) {
     const auto isContinuation = [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; };
+    size_t cut = std::min(text->size(), kSlice);
+    // Never inside a UTF-8 sequence (at most three bytes back) or a CR LF.
+    for (int back = 0; back < 3 && cut < text->size() && isContinuation((*text)[cut]); ++back) --cut;
+    if (cut < text->size() && (*text)[cut] == '\n' && (*text)[cut - 1] == '\r') --cut;
+    const std::string_view slice = text->substr(0, cut);
+    text->remove_prefix(cut);
+    return slice;
+}
+
+bool RecordWriter::WriteOutFullSlice() {
+    if (m_scratch.size() < kSlice) return false;
+    m_output.Write(m_scratch);
+    m_scratch.clear();
+    return true;
+}
+
+void RecordWriter::AppendLongLine(std::string_view text) {
+    while (!text.empty()) {
+        AppendOnOneLine(m_scratch, NextSlice(&text));
+        WriteOutFullSlice();
+    }
+}
+
+bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
     m_scratch += '"';
     bool held = true;
     while (!text.empty()) {
-        size_t cut = std::min(text.size(), kSlice);
-        // Never inside a UTF-8 sequence (at most three bytes back) or a
-        // CR LF.
-        for (int back = 0; back < 3 && cut < text.size() && isContinuation(text[cut]); ++back) --cut;
-        if (cut < text.size() && text[cut] == '\n' && text[cut - 1] == '\r') --cut;
-        std::string_view slice = text.substr(0, cut);
-        text.remove_prefix(cut);
+        std::string_view slice = NextSlice(&text);
         if (crlfToLf && slice.find("\r\n") != std::string_view::npos) {
             m_text.clear();
             for (;;) {
@@ -177,11 +192,7 @@ bool RecordWriter::AppendLongJsonString(std::string_view text, bool crlfToLf) {
             slice = m_text;
         }
         AppendJsonStringContent(m_scratch, slice, JsonBytes::kUtf8);
-        if (m_scratch.size() >= kSlice) {
-            m_output.Write(m_scratch);
-            m_scratch.clear();
-            held = false;
-        }
+        if (WriteOutFullSlice()) held = false;
     }
     m_scratch += '"';
     return held;

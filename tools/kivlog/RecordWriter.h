@@ -45,6 +45,17 @@ private:
     void WriteLine(const Record& record);
     void WriteJson(const Record& record);
     void AppendTime(TimeKey time);
+    // A long text is escaped and written out in slices, so that a record of
+    // control characters (six bytes each in JSON) is never held whole,
+    // escaped. Takes the next slice off the text: never cut inside a UTF-8
+    // sequence, which a terminal is shown whole, or a CR LF.
+    static constexpr size_t kSlice = 64 << 10;
+    static std::string_view NextSlice(std::string_view* text);
+    // Writes out m_scratch once it holds a slice; true when it did.
+    bool WriteOutFullSlice();
+    // Appends the text on one line (see AppendOnOneLine) to m_scratch,
+    // writing out what is escaped as it goes.
+    void AppendLongLine(std::string_view text);
     // Appends the text as a JSON string to m_scratch, writing out what is
     // escaped as it goes; crlfToLf: CR LF is written as LF. True when all
     // of it is still in m_scratch.
