@@ -469,7 +469,8 @@ TEST(KivlogErrorTest, ReportsClosedStreamsAndTheFileSizeLimitAndKeepsNamesOnOneL
     const std::string limited = directory.File("limited.out");
     const std::string command = kivlog + "--line --level FATAL '" + log + "' - <&- 2>&1; echo \"status $?\"; " +
                                 "ulimit -f 1; " + kivlog + "'" + log + "' '" + log + "' '" + log + "' 2>&1 > " +
-                                limited + "; echo \"status $?\"; " + kivlog + "--line " + directory.Path().string();
+                                limited + "; echo \"status $?\"; " + kivlog + "--help 2>&1 > /dev/full; echo \"help $?\"; " +
+                                kivlog + "--line " + directory.Path().string();
     const std::string output = kivtest::RunProcess("/bin/bash", {"-c", command}, {}).output;
     // Standard input closed: its number is not some file's.
     EXPECT_EQ(output.find("kivlog: -: read failed: Bad file descriptor\n"), 0u) << output;
@@ -477,6 +478,7 @@ TEST(KivlogErrorTest, ReportsClosedStreamsAndTheFileSizeLimitAndKeepsNamesOnOneL
                           "kivlog: cannot write to standard output\nstatus 1\n"),
               std::string::npos)
         << output;
+    EXPECT_NE(output.find("\nkivlog: cannot write to standard output\nhelp 1\n"), std::string::npos) << output;
     EXPECT_EQ(output.find("\nb\\c.log:"), std::string::npos) << output;
     EXPECT_NE(output.find("kiv.log_a\\nb\\\\c.log:26: 2024-03-07T12:30:00 ERROR Writer::Flush: e\n"),
               std::string::npos)

@@ -48,7 +48,10 @@ int UsageError(const std::string& problem) {
 }
 
 int PrintUsage() {
-    std::fputs(kUsage, stdout);
+    if (std::fputs(kUsage, stdout) < 0 || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "kivlog: cannot write to standard output\n");
+        return 1;
+    }
     return 0;
 }
 
