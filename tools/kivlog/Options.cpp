@@ -88,7 +88,7 @@ bool ParseReadOptions(const std::vector<std::string>& arguments, size_t first, b
         } else if (withOutput && (option == "-n" || option == "--lines")) {
             size_t count = 0;
             if (!ParseCount(value, &count)) {
-                *error = option + " takes a number of records, not \"" + value + "\"";
+                *error = option + " takes a number of records up to 999999999, not \"" + value + "\"";
                 return false;
             }
             options->lastRecords = count;
