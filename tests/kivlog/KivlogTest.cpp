@@ -284,7 +284,9 @@ TEST(KivlogFilterTest, MatchesWholeLongLinesWithoutHanging) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longMatch}, {"^x+ERROR.*y$", longMatch},
         // The cut in a line too long to hold is not its end.
-        {"q$", ""}};
+        {"q$", ""},
+        // Nor a word's end: the line goes on in q and "END".
+        {"q\\b", ""}};
     for (const auto& [pattern, expected] : cases) {
         EXPECT_EQ(TextsOfLines(Kivlog({"--line", "--grep", pattern, path}).output), expected) << pattern;
     }
@@ -405,6 +407,19 @@ TEST(KivlogMergeTest, LeavesRecordsOutWithoutMovingTheRestWhereAClockWentBack) {
         }
         EXPECT_EQ(Kivlog({"--line", "--level", level, dir}).output, passing) << level << " of\n" << all;
     }
+    // A record that starts like a DEBUG head line but is raw text (no colon
+    // at its end) has no time of its own: it must not hold back the rest.
+    kivtest::TempDirectory other;
+    kivtest::WriteFile(other.File("kiv.log_a.log"), Message("ERROR", "2024/03/05 00:00:01", "A1", "x") +
+                                                        "\n(U) DEBUG [2024/03/05 00:00:05] no colon\n\n" +
+                                                        Message("ERROR", "2024/03/05 00:00:02", "A3", "y"));
+    kivtest::WriteFile(other.File("kiv.log_b.log"), Message("ERROR", "2024/03/05 00:00:03", "B1", "z"));
+    std::string passing;
+    std::istringstream lines(Kivlog({"--line", other.Path().string()}).output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" ERROR ") != std::string::npos) passing += line + "\n";
+    }
+    EXPECT_EQ(Kivlog({"--line", "--level", "ERROR", other.Path().string()}).output, passing);
 }
 
 TEST(KivlogErrorTest, ReadsWhatCanBeReadAndSaysWhatCannot) {

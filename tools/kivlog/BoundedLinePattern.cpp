@@ -57,7 +57,8 @@ public:
                 return false;
             }
             return std::regex_search(line.begin(), line.end(), m_pattern,
-                                     lineGoesOn ? std::regex_constants::match_not_eol
+                                     lineGoesOn ? std::regex_constants::match_not_eol |
+                                                      std::regex_constants::match_not_eow
                                                 : std::regex_constants::match_default);
         });
     }

@@ -223,9 +223,18 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
 bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<TimeKey>* time) {
     record.remove_prefix(LineEndLength(record));
     Level level = Level::kDebug;
-    if (!ReadHeadStart(record, &level) || level >= minimum) return false;
-    TimeKey stamp = 0;
-    if (time != nullptr) *time = ParseStamp(record, &stamp) ? std::optional<TimeKey>(stamp) : std::nullopt;
+    std::string_view afterStart = record;
+    if (!ReadHeadStart(afterStart, &level) || level >= minimum) return false;
+    if (time != nullptr) {
+        // Only a whole head line, followed by a line end, gives the record
+        // a time: anything else is raw text, which has none of its own.
+        *time = std::nullopt;
+        const size_t lineEnd = record.find('\n');
+        std::string_view firstLine = record.substr(0, lineEnd);
+        if (!firstLine.empty() && firstLine.back() == '\r') firstLine.remove_suffix(1);
+        Head head;
+        if (lineEnd != std::string_view::npos && ParseHead(firstLine, &head)) *time = head.time;
+    }
     return true;
 }
 

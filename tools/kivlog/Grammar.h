@@ -56,7 +56,7 @@ ScanResult FindRecordEnd(std::string_view data, size_t recordStart, bool atEnd,
 // a level below minimum: "(U) ", the level's name and " [". Such a record
 // fails a filter of minimum level whether it is a message or raw text, so it
 // can be passed over without being described. With time not null, *time is
-// the stamp that follows, when it reads as one.
+// the time of its head line, when it is a message (raw text has none).
 bool StartsBelowLevel(std::string_view record, Level minimum, std::optional<TimeKey>* time);
 
 // Fills kind, the fields and torn from record.bytes. inFileLog: the input

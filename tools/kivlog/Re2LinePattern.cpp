@@ -18,8 +18,10 @@ public:
     bool MatchesSomeLine(std::string_view text, bool goesOn) const override {
         return AnyLine(text, goesOn, [this](std::string_view line, bool lineGoesOn) {
             if (!lineGoesOn) return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), m_pattern);
-            // Searched with a byte after it, which $ does not match before.
-            const std::string followed = std::string(line) + ' ';
+            // Searched with a byte after it, so that $ does not match at the
+            // cut: its last byte again, as if the line went on as it ends,
+            // so that \b does not find a word's end there either.
+            const std::string followed = std::string(line) + (line.empty() ? ' ' : line.back());
             return m_pattern.Match(followed, 0, line.size(), RE2::UNANCHORED, nullptr, 0);
         });
     }
