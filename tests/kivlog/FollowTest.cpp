@@ -263,6 +263,23 @@ TEST(KivlogFollowTest, ShowsRecordsOfAQuietPipeAndTornRecordsOfAQuietFile) {
     EXPECT_TRUE(Eventually(fromInput, "m: given\n"));
     kivtest::AppendFile(given, Message("2024/03/05 08:00:01", "appended"));
     EXPECT_TRUE(Soon(fromInput, "m: appended\n")) << kivtest::ReadFile(fromInput);
+
+    // A quiet pipe followed beside a file does not hold the file up.
+    const std::string quietFifo = directory.File("quiet-pipe");
+    ASSERT_EQ(mkfifo(quietFifo.c_str(), 0600), 0);
+    const std::string beside = directory.File("beside.log");
+    kivtest::WriteFile(beside, Message("2024/03/05 08:00:00", "beside one"));
+    const std::string both = directory.File("both.txt");
+    kivtest::BackgroundProcess pipeAndFile(
+        "/bin/bash",
+        {"-c", "exec " + std::string(KIVLOG_TOOL_PATH) + " -f --line - '" + beside + "' < '" + quietFifo + "'"},
+        both);
+    const int quietWriter = open(quietFifo.c_str(), O_WRONLY);
+    ASSERT_GE(quietWriter, 0);
+    EXPECT_TRUE(Eventually(both, "m: beside one\n"));
+    kivtest::AppendFile(beside, Message("2024/03/05 08:00:01", "beside two"));
+    EXPECT_TRUE(Soon(both, "m: beside two\n")) << kivtest::ReadFile(both);
+    close(quietWriter);
 }
 
 #endif

@@ -130,6 +130,7 @@ bool LogReader::Fill() {
             m_pipeQuiet = true;
             return false;
         }
+        if (m_pipeQuiet && !m_waitsOnQuietPipe) return false;
     }
     std::string reason;
     const size_t wanted = std::min(m_chunk, m_allocated - m_end);
@@ -322,7 +323,13 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
             }
             return Emit(cut, true, record);
         }
-        if (Fill() || m_atEnd || m_leaving || m_pipeQuiet) continue;
+        if (Fill() || m_atEnd || m_leaving) continue;
+        if (m_pipeQuiet) {
+            // What a quiet pipe gave is decided on; then it is read on,
+            // waiting for its writer, or looked at again in turn.
+            if (m_begin < m_end || m_waitsOnQuietPipe) continue;
+            return Step::kWaiting;
+        }
         if (m_waitingForPath) return Step::kWaiting;
         if (!follow) {
             m_atEnd = true;

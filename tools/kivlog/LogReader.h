@@ -75,6 +75,11 @@ public:
     // writer, so that what was output so far is shown while it is quiet.
     void OnQuiet(std::function<void()> onQuiet) { m_onQuiet = std::move(onQuiet); }
 
+    // Following other inputs too: a pipe that has gone quiet is not waited
+    // on, which would hold them up, but looked at again in turn
+    // (kWaiting meanwhile).
+    void LookAtQuietPipeInTurn() { m_waitsOnQuietPipe = false; }
+
     // Following: a record of another input, of the time newer, is ready.
     // The last record held back because the file may still grow is passed
     // on at the next call, without waiting for the file to stand still, if
@@ -149,6 +154,7 @@ private:
     bool m_following = false;
     // A pipe had nothing to read for a moment: what it gave is decided on.
     bool m_pipeQuiet = false;
+    bool m_waitsOnQuietPipe = true;
     // The followed file was replaced or removed: its rest is read as its
     // end, then the new file (or nothing).
     std::optional<PathState> m_leaving;

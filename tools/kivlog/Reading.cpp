@@ -122,6 +122,9 @@ private:
                                                                                            : PassedOver::kDropped);
         }
         if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
+        if (m_options.follow && path == "-" && (m_inputCount > 1 || !m_directories.empty())) {
+            input.reader->LookAtQuietPipeInTurn();
+        }
         if (m_sinks.onIdle) input.reader->OnQuiet([this] { m_stopped = m_stopped || !m_sinks.onIdle(); });
         m_followsStandardInput = m_followsStandardInput || (m_options.follow && path == "-");
         if (m_options.follow && path != "-") {
@@ -235,10 +238,12 @@ private:
             }
         }
         // Without word of which files changed, every one is looked at; a
-        // record only partly there is looked at again in any case.
+        // record only partly there, and standard input, which no change
+        // watch sees, are looked at again in any case.
         for (size_t i = 0; i < m_inputs.size(); ++i) {
             const Input& input = m_inputs[i];
-            if (input.waiting && (!told || changes.empty() || input.reader->HoldsPartialRecord())) {
+            if (input.waiting && (!told || changes.empty() || input.reader->HoldsPartialRecord() ||
+                                  input.reader->Path() == "-")) {
                 m_toRead.push_back(static_cast<int>(i));
             }
         }
