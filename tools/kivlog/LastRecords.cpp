@@ -17,9 +17,12 @@ void LastRecords::Keep(const Record& record) {
     if (m_count == 0) return;
     // A later piece joins the first pieces of its record, which merging
     // may have set apart from it by records of other inputs.
-    const auto ownRecord = !record.isLaterPiece ? m_kept.rend() : std::find_if(m_kept.rbegin(), m_kept.rend(), [&](const Kept& kept) {
-        return kept.back().record.input == record.input && kept.back().record.continues;
-    });
+    auto ownRecord = m_kept.rend();
+    if (record.isLaterPiece) {
+        ownRecord = std::find_if(m_kept.rbegin(), m_kept.rend(), [&](const Kept& kept) {
+            return kept.back().record.input == record.input && kept.back().record.continues;
+        });
+    }
     Kept* kept = nullptr;
     if (ownRecord != m_kept.rend()) {
         kept = &*ownRecord;

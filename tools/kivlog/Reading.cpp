@@ -117,9 +117,10 @@ private:
         input.reader = std::make_unique<LogReader>(path, index, m_limit, m_readSize, &m_budget);
         if (m_options.filter.minimumLevel) {
             using PassedOver = LogReader::PassedOver;
-            input.reader->PassOverBelow(*m_options.filter.minimumLevel, m_options.follow     ? PassedOver::kGiven
-                                                                        : m_inputCount > 1 ? PassedOver::kTimed
-                                                                                           : PassedOver::kDropped);
+            const PassedOver passedOver = m_options.follow     ? PassedOver::kGiven
+                                          : m_inputCount > 1 ? PassedOver::kTimed
+                                                             : PassedOver::kDropped;
+            input.reader->PassOverBelow(*m_options.filter.minimumLevel, passedOver);
         }
         if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
         if (m_options.follow && path == "-" && (m_inputCount > 1 || !m_directories.empty())) {
