@@ -279,6 +279,24 @@ TEST(KivlogFollowTest, ShowsRecordsOfAQuietPipeAndTornRecordsOfAQuietFile) {
     EXPECT_TRUE(Eventually(both, "m: beside one\n"));
     kivtest::AppendFile(beside, Message("2024/03/05 08:00:01", "beside two"));
     EXPECT_TRUE(Soon(both, "m: beside two\n")) << kivtest::ReadFile(both);
+    // Nor does a pipe that stopped inside a record, which goes on torn
+    // after a while, as a file's would.
+    const std::string partial = "\n(U) INFO [2024/03/05 08:00:02] m:\npipe partial";
+    ASSERT_EQ(write(quietWriter, partial.data(), partial.size()), static_cast<ssize_t>(partial.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kivtest::AppendFile(beside, Message("2024/03/05 08:00:03", "beside three"));
+    EXPECT_TRUE(Soon(both, "m: beside three\n")) << kivtest::ReadFile(both);
+    EXPECT_TRUE(Eventually(both, "m: pipe partial [torn]\n")) << kivtest::ReadFile(both);
+    // Nor a busy pipe, never quiet for long.
+    bool fileShownWhileBusy = false;
+    for (int i = 0; i < 20 && !fileShownWhileBusy; ++i) {
+        const std::string busy = "\n(U) INFO [2024/03/05 08:00:04] m:\npipe " + std::to_string(i) + "\n\n";
+        ASSERT_EQ(write(quietWriter, busy.data(), busy.size()), static_cast<ssize_t>(busy.size()));
+        if (i == 2) kivtest::AppendFile(beside, Message("2024/03/05 08:00:05", "beside four"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        fileShownWhileBusy = i > 2 && kivtest::ReadFile(both).find("m: beside four\n") != std::string::npos;
+    }
+    EXPECT_TRUE(fileShownWhileBusy) << kivtest::ReadFile(both);
     close(quietWriter);
 }
 

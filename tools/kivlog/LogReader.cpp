@@ -122,15 +122,17 @@ bool LogReader::Fill() {
     }
     if (!m_facts.regular && !WaitForInput(m_file, 0)) {
         // What was output so far is shown before a read waits for the
-        // writer, however busy the writer is. A pipe that then stays quiet
-        // a moment may stay so for long: its last record is decided on as
-        // it stands.
+        // writer, however busy the writer is.
         if (m_onQuiet) m_onQuiet();
+        // Followed beside other inputs, a pipe is read as a followed file
+        // is: what is there, then again in turn.
+        if (!m_waitsOnPipe) return false;
+        // A pipe that stays quiet a moment may stay so for long: its last
+        // record is decided on as it stands.
         if (!m_pipeQuiet && !WaitForInput(m_file, static_cast<int>(kSettleAfter.count()))) {
             m_pipeQuiet = true;
             return false;
         }
-        if (m_pipeQuiet && !m_waitsOnQuietPipe) return false;
     }
     std::string reason;
     const size_t wanted = std::min(m_chunk, m_allocated - m_end);
@@ -323,13 +325,7 @@ LogReader::Step LogReader::Next(bool follow, Record* record) {
             }
             return Emit(cut, true, record);
         }
-        if (Fill() || m_atEnd || m_leaving) continue;
-        if (m_pipeQuiet) {
-            // What a quiet pipe gave is decided on; then it is read on,
-            // waiting for its writer, or looked at again in turn.
-            if (m_begin < m_end || m_waitsOnQuietPipe) continue;
-            return Step::kWaiting;
-        }
+        if (Fill() || m_atEnd || m_leaving || m_pipeQuiet) continue;
         if (m_waitingForPath) return Step::kWaiting;
         if (!follow) {
             m_atEnd = true;

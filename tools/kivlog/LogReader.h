@@ -75,10 +75,10 @@ public:
     // writer, so that what was output so far is shown while it is quiet.
     void OnQuiet(std::function<void()> onQuiet) { m_onQuiet = std::move(onQuiet); }
 
-    // Following other inputs too: a pipe that has gone quiet is not waited
-    // on, which would hold them up, but looked at again in turn
-    // (kWaiting meanwhile).
-    void LookAtQuietPipeInTurn() { m_waitsOnQuietPipe = false; }
+    // Following other inputs too: a pipe is never waited on, which would
+    // hold them up, but read as a followed file is, what is there, then
+    // again in turn (kWaiting meanwhile).
+    void NeverWaitOnPipe() { m_waitsOnPipe = false; }
 
     // Following: a record of another input, of the time newer, is ready.
     // The last record held back because the file may still grow is passed
@@ -154,7 +154,7 @@ private:
     bool m_following = false;
     // A pipe had nothing to read for a moment: what it gave is decided on.
     bool m_pipeQuiet = false;
-    bool m_waitsOnQuietPipe = true;
+    bool m_waitsOnPipe = true;
     // The followed file was replaced or removed: its rest is read as its
     // end, then the new file (or nothing).
     std::optional<PathState> m_leaving;

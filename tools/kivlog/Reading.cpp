@@ -124,7 +124,7 @@ private:
         }
         if (m_fromDirectory.count(path) > 0) input.reader->FinishWhenGone();
         if (m_options.follow && path == "-" && (m_inputCount > 1 || !m_directories.empty())) {
-            input.reader->LookAtQuietPipeInTurn();
+            input.reader->NeverWaitOnPipe();
         }
         if (m_sinks.onIdle) input.reader->OnQuiet([this] { m_stopped = m_stopped || !m_sinks.onIdle(); });
         m_followsStandardInput = m_followsStandardInput || (m_options.follow && path == "-");
