@@ -283,9 +283,9 @@ TEST(KivlogFilterTest, MatchesWholeLongLinesWithoutHanging) {
 #endif
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"^ERROR", "ERROR at the start"}, {"c$", ""}, {"abc", longMatch}, {"^x+ERROR.*y$", longMatch},
-        // The cut in a line too long to hold is not its end.
+        // The cut in a line too long to hold is not its end, nor is it
+        // known whether a word ends there.
         {"q$", ""},
-        // Nor a word's end: the line goes on in q and "END".
         {"q\\b", ""}};
     for (const auto& [pattern, expected] : cases) {
         EXPECT_EQ(TextsOfLines(Kivlog({"--line", "--grep", pattern, path}).output), expected) << pattern;
@@ -340,6 +340,14 @@ TEST(KivlogRereadTest, MergedAndFilteredOutputReadsBackAsShown) {
     // The last record, whole, however long: -n counts records, not pieces.
     EXPECT_EQ(Kivlog({"-n", "1", "--level", "INFO", longer}).output, after);
     EXPECT_EQ(Kivlog({"-n", "2", longer}).output, longInfo + after);
+    // -n counts the records it shows: --line shows no banners, such as the
+    // one of a newest file that holds nothing else yet.
+    kivtest::TempDirectory started;
+    kivtest::WriteFile(started.File("kiv.log_2024-03-05_07_00_00.log"),
+                       Banner("2024/03/05 07:00:00") + Message("ERROR", "2024/03/05 07:00:05", "A", "a3"));
+    kivtest::WriteFile(started.File("kiv.log_2024-03-05_08_00_00.log"), Banner("2024/03/05 08:00:00"));
+    const std::string last = Kivlog({"-n", "1", "--line", started.Path().string()}).output;
+    EXPECT_NE(last.find("ERROR A: a3\n"), std::string::npos) << last;
 
     // Joins of records of CR LF files.
     const struct {

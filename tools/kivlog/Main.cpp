@@ -71,10 +71,11 @@ int RunRead(const kivlog::ReadOptions& options) {
     kivlog::RecordSinks sinks;
     sinks.onInput = [&](int input, const std::string& path) { writer.AddInput(input, path); };
     sinks.onRecord = [&](const kivlog::Record& record) {
-        if (history) {
-            history->Keep(record);
-        } else {
+        if (!history) {
             writer.Write(record);
+        } else if (writer.Shows(record)) {
+            // -n counts the records shown.
+            history->Keep(record);
         }
     };
     sinks.onBannerLeftOut = [&](const kivlog::Record& banner) { writer.KeepBanner(banner); };

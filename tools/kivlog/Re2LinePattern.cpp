@@ -19,9 +19,11 @@ public:
         return AnyLine(text, goesOn, [this](std::string_view line, bool lineGoesOn) {
             if (!lineGoesOn) return RE2::PartialMatch(re2::StringPiece(line.data(), line.size()), m_pattern);
             // Searched with a byte after it, so that $ does not match at the
-            // cut: its last byte again, as if the line went on as it ends,
-            // so that \b does not find a word's end there either.
-            const std::string followed = std::string(line) + (line.empty() ? ' ' : line.back());
+            // cut; a match must hold whether a word goes on there or not, so
+            // that neither \b nor \B is taken as found at the cut.
+            std::string followed = std::string(line) + 'a';
+            if (!m_pattern.Match(followed, 0, line.size(), RE2::UNANCHORED, nullptr, 0)) return false;
+            followed.back() = ' ';
             return m_pattern.Match(followed, 0, line.size(), RE2::UNANCHORED, nullptr, 0);
         });
     }

@@ -50,10 +50,14 @@ void RecordWriter::AddInput(int input, const std::string& path) {
     m_jsonPaths[input] = kivtools::JsonString(path, JsonBytes::kUtf8);
 }
 
+bool RecordWriter::Shows(const Record& record) const {
+    return m_form == Form::kLayout || record.kind != RecordKind::kBanner;
+}
+
 void RecordWriter::Write(const Record& record) {
     if (m_form == Form::kLayout) {
         WriteLayout(record);
-    } else if (record.kind != RecordKind::kBanner) {
+    } else if (Shows(record)) {
         m_scratch.clear();
         if (m_form == Form::kLine) {
             WriteLine(record);

@@ -39,6 +39,9 @@ public:
     // also while there is one input so far.
     void NameInputs() { m_nameInputs = true; }
     void Write(const Record& record);
+    // Whether Write shows anything of the record: --line and --json show
+    // no banners.
+    bool Shows(const Record& record) const;
 
 private:
     void WriteLayout(const Record& record);
